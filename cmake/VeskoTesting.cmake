@@ -1,0 +1,19 @@
+# vesko_add_qtest(NAME SOURCES file... LIBS lib... [LABELS label...])
+# Builds one Qt Test program and registers it with CTest. GUI tests run on the offscreen
+# platform unless they carry the label "xserver", which marks tests that need a real X server
+# and a window manager (test.sh runs those under xvfb-run, and skips them where there is none).
+function(vesko_add_qtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+  if("xserver" IN_LIST ARG_LABELS)
+    add_test(NAME ${name}
+             COMMAND ${PROJECT_SOURCE_DIR}/tests/run_under_x.sh $<TARGET_FILE:${name}>)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
+  if(ARG_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
+  endif()
+endfunction()

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "engine/evaluator.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace vesko {
+
+// What the controller needs from the window: the input box (Text1) and the history box (Text2).
+struct HostOperations {
+  std::function<QString()> inputText;
+  std::function<void(const QString&)> setInputText;
+  std::function<void()> focusInput;
+  std::function<void(const QString&)> setHistoryText;
+};
+
+// Reacts to keys in the input box, keeps the result rows, writes the live value of the expression
+// being typed into the top row, commits "expression=result" rows on Enter and renders the rows
+// into the history box. Runs without any window: it reaches the text boxes only through the host.
+class CalculationController {
+ public:
+  static constexpr int kEnterKey = 13;
+
+  CalculationController(ExpressionEvaluator& evaluator, HostOperations host);
+
+  // Called for each character key before it is inserted; Enter (13) is swallowed (set to 0).
+  void OnInputKeyPress(int& keyAscii);
+  // Called on every key release in the input box, whatever the key.
+  void OnInputKeyUp(int keyCode, int shift);
+  // One calculation run.
+  void UpdateFromInput();
+  // The evaluation step of a run: the commit or the live branch, then the error check.
+  void EvaluateCurrent();
+  // Rebuilds the history text from the rows: each row followed by CR LF.
+  void RenderHistory();
+  // Used at start: puts an example into the input box and writes it as a committed-looking row.
+  void SeedExample(const QString& text);
+
+  const QStringList& rows() const { return rows_; }
+  int liveRow() const { return liveRow_; }
+  void setLiveRow(int row) { liveRow_ = row; }
+  const QString& evalForm() const { return evalForm_; }
+  const QString& displayForm() const { return displayForm_; }
+  bool enterPressed() const { return enterPressed_; }
+
+ private:
+  void RunLiveBranch();
+
+  ExpressionEvaluator& evaluator_;
+  HostOperations host_;
+  QStringList rows_;
+  int liveRow_ = 0;
+  QString evalForm_;
+  QString displayForm_;
+  bool enterPressed_ = false;
+};
+
+}  // namespace vesko
