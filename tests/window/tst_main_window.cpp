@@ -1,0 +1,308 @@
+#include "window/main_window.h"
+#include "window/twips.h"
+
+#include "arithmetic_double.h"
+
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+#include <memory>
+
+Q_DECLARE_METATYPE(vesko::TwipRect)
+
+namespace vesko {
+char* toString(const TwipRect& r) {
+  return QTest::toString(QStringLiteral("TwipRect(%1, %2, %3 x %4)")
+                             .arg(r.left)
+                             .arg(r.top)
+                             .arg(r.width)
+                             .arg(r.height));
+}
+}  // namespace vesko
+
+using vesko::MainWindow;
+using vesko::PixelsToTwips;
+using vesko::TwipRect;
+using vesko::TwipsToPixels;
+
+namespace {
+
+const QString kStartHistory = QStringLiteral(
+    "log(1)/log(10)+pe=2.71828182845905\r\n"
+    "(12-10)**(4)+sin((60-30)*pi/180)=16.5\r\n");
+
+QRect PixelRect(const TwipRect& t) {
+  return QRect(TwipsToPixels(t.left), TwipsToPixels(t.top), TwipsToPixels(t.width),
+               TwipsToPixels(t.height));
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<MainWindow> StartedWindow() {
+    auto window = std::make_unique<MainWindow>(evaluator_);
+    window->Load();
+    if (!QTest::qWaitForWindowExposed(window.get())) {
+      qWarning("window not exposed");
+    }
+    return window;
+  }
+
+  vesko::testing::ArithmeticDouble evaluator_;
+
+ private slots:
+  void designLayoutBeforeStart_data();
+  void designLayoutBeforeStart();
+  void startUpRowsAndSelection();
+  void startUpPlacementAndLayout();
+  void enterCommitsWithoutLineBreak_data();
+  void enterCommitsWithoutLineBreak();
+  void heldReturnCommitsOnce();
+  void inputMethodCommitRunsLikeKeyRelease();
+  void pasteWaitsForKeyRelease();
+  void resizeRules_data();
+  void resizeRules();
+  void minimisedNothingMoves();
+};
+
+void MainWindowTest::designLayoutBeforeStart_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<TwipRect>("twips");
+  QTest::addColumn<bool>("visible");
+  QTest::newRow("Label1") << "Label1" << TwipRect{0, 45, 615, 255} << true;
+  QTest::newRow("Text1") << "Text1" << TwipRect{615, 45, 4800, 585} << true;
+  QTest::newRow("imgSplitter") << "imgSplitter" << TwipRect{600, 620, 4095, 105} << true;
+  QTest::newRow("Label2") << "Label2" << TwipRect{0, 675, 690, 255} << true;
+  QTest::newRow("Text2") << "Text2" << TwipRect{585, 720, 4830, 580} << true;
+  QTest::newRow("picSplitter") << "picSplitter" << TwipRect{600, 1320, 4935, 105} << false;
+  QTest::newRow("StatusBar1") << "StatusBar1" << TwipRect{0, 1365, 5490, 330} << true;
+}
+
+void MainWindowTest::designLayoutBeforeStart() {
+  QFETCH(QString, name);
+  QFETCH(TwipRect, twips);
+  QFETCH(bool, visible);
+  MainWindow window(evaluator_);
+  auto* control = window.findChild<QWidget*>(name);
+  QVERIFY(control);
+  QCOMPARE(window.controlTwips(control), twips);
+  QCOMPARE(control->geometry(), PixelRect(twips));
+  QCOMPARE(control->isVisibleTo(&window), visible);
+  QCOMPARE(window.size(), QSize(TwipsToPixels(5490), TwipsToPixels(1695)));
+}
+
+void MainWindowTest::startUpRowsAndSelection() {
+  auto window = StartedWindow();
+  QCOMPARE(window->historyText(), kStartHistory);
+  QCOMPARE(window->controller().rows().size(), 2);
+  QPlainTextEdit* input = window->text1();
+  QCOMPARE(input->toPlainText(), QStringLiteral("log(1)/log(10)+pe"));
+  QCOMPARE(input->textCursor().selectionStart(), 0);
+  QCOMPARE(input->textCursor().selectionEnd(), input->toPlainText().size());
+  QVERIFY(QTest::qWaitForWindowActive(window.get()));
+  QCOMPARE(QApplication::focusWidget(), input);
+
+  // Typing replaces the selected example.
+  QTest::keyClicks(input, QStringLiteral("7"));
+  QCOMPARE(input->toPlainText(), QStringLiteral("7"));
+  QCOMPARE(window->historyText(), QStringLiteral("7\r\n") + kStartHistory.section("\r\n", 1));
+}
+
+void MainWindowTest::startUpPlacementAndLayout() {
+  auto window = StartedWindow();
+  QCOMPARE(window->windowTitle(), QStringLiteral("Vesko计算器 2.0"));
+  QCOMPARE(window->objectName(), QStringLiteral("Nodrix"));
+  QVERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  QCOMPARE(window->frameGeometry().topLeft(), QPoint(0, 0));
+  // The minimum height is the design's client height (1695 twips, 113 pixels) with the frame;
+  // that is below 130 pixels here (the offscreen frame is thin), so the start height is kept.
+  const QSize frame = window->frameGeometry().size() - window->size();
+  QCOMPARE(window->minWidth(), 4000);
+  QCOMPARE(window->minHeight(), 1695 + PixelsToTwips(frame.height()));
+  QCOMPARE(window->splitMin(), 630);
+  QVERIFY(window->minHeight() < PixelsToTwips(130));
+  QCOMPARE(window->frameGeometry().size(), QSize(350, 130));
+  // 350 px = 5250 twips: w = 5250 - 615 - 150; room = 1950 - 585 - 330 - 600.
+  QCOMPARE(window->controlTwips(window->text1()).width, 4485);
+  QCOMPARE(window->controlTwips(window->text2()).width, 4485);
+  QCOMPARE(window->controlTwips(window->imgSplitter()).width, 4485);
+  QCOMPARE(window->controlTwips(window->text2()).height, 435);
+  QCOMPARE(window->text2()->height(), TwipsToPixels(435));
+  QCOMPARE(window->statusBar()->geometry(), QRect(0, window->height() - 22, window->width(), 22));
+}
+
+void MainWindowTest::enterCommitsWithoutLineBreak_data() {
+  QTest::addColumn<int>("key");
+  QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+  QTest::addColumn<QString>("firstLine");
+  QTest::newRow("Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << QString();
+  QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier)
+                                << QString();
+  // The release of the modifier key that follows is one more key release: the blank input
+  // then shows "0.".
+  QTest::newRow("Shift+Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ShiftModifier)
+                                << "0.";
+  QTest::newRow("Ctrl+Enter") << int(Qt::Key_Enter)
+                              << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::KeypadModifier)
+                              << "0.";
+}
+
+void MainWindowTest::enterCommitsWithoutLineBreak() {
+  QFETCH(int, key);
+  QFETCH(Qt::KeyboardModifiers, modifiers);
+  QFETCH(QString, firstLine);
+  auto window = StartedWindow();
+  QPlainTextEdit* input = window->text1();
+  QTest::keyClicks(input, QStringLiteral("1+2"));
+  QCOMPARE(window->historyText().section("\r\n", 0, 0), QStringLiteral("3"));
+
+  QTest::keyPress(input, Qt::Key(key), modifiers);
+  QCOMPARE(input->toPlainText(), QStringLiteral("1+2"));  // no line break, nothing run yet
+  QCOMPARE(window->controller().rows().size(), 2);
+  QTest::keyRelease(input, Qt::Key(key), modifiers);
+
+  QCOMPARE(input->toPlainText(), QString());
+  // The live row (the second seed until the first key release) became the committed row.
+  QCOMPARE(window->historyText(),
+           firstLine + QStringLiteral("\r\n1+2=3\r\n") + kStartHistory.section("\r\n", 1));
+}
+
+void MainWindowTest::heldReturnCommitsOnce() {
+  auto window = StartedWindow();
+  QPlainTextEdit* input = window->text1();
+  QTest::keyClicks(input, QStringLiteral("2*3"));
+  // A held key as X11 reports it: a real press, then pairs of repeated release and press, then
+  // the real release.
+  auto send = [input](QEvent::Type type, bool autoRepeat) {
+    QKeyEvent event(type, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), autoRepeat);
+    QApplication::sendEvent(input, &event);
+  };
+  send(QEvent::KeyPress, false);
+  for (int i = 0; i < 3; ++i) {
+    send(QEvent::KeyRelease, true);
+    send(QEvent::KeyPress, true);
+  }
+  QCOMPARE(window->controller().rows().size(), 2);
+  send(QEvent::KeyRelease, false);
+  QCOMPARE(window->historyText(),
+           QStringLiteral("\r\n2*3=6\r\n") + kStartHistory.section("\r\n", 1));
+  QCOMPARE(input->toPlainText(), QString());
+}
+
+void MainWindowTest::inputMethodCommitRunsLikeKeyRelease() {
+  auto window = StartedWindow();
+  QPlainTextEdit* input = window->text1();
+  const QString before = window->historyText();
+
+  // Composition alone runs nothing.
+  QInputMethodEvent compose(QStringLiteral("ｙｉ"), {});
+  QApplication::sendEvent(input, &compose);
+  QCOMPARE(window->historyText(), before);
+
+  // The committed full-width text replaces the selection and shows live at once.
+  QInputMethodEvent commit;
+  commit.setCommitString(QStringLiteral("１＋２＊３"));
+  QApplication::sendEvent(input, &commit);
+  QCOMPARE(input->toPlainText(), QStringLiteral("１＋２＊３"));
+  QCOMPARE(window->historyText().section("\r\n", 0, 0), QStringLiteral("7"));
+  QCOMPARE(window->controller().rows().size(), 2);
+}
+
+void MainWindowTest::pasteWaitsForKeyRelease() {
+  auto window = StartedWindow();
+  QPlainTextEdit* input = window->text1();
+  const QString before = window->historyText();
+  input->insertPlainText(QStringLiteral("6*7"));  // the path a mouse paste takes
+  QCOMPARE(input->toPlainText(), QStringLiteral("6*7"));
+  QCOMPARE(window->historyText(), before);
+  QTest::keyClick(input, Qt::Key_Left);
+  QCOMPARE(window->historyText().section("\r\n", 0, 0), QStringLiteral("42"));
+}
+
+void MainWindowTest::resizeRules_data() {
+  // Sizes are outer sizes (frame included) in pixels of 15 twips. An expected outer height of 0
+  // stands for the minimum height: the start height of the design window with its frame.
+  QTest::addColumn<QSize>("request");
+  QTest::addColumn<int>("text1Height");  // twips, as a splitter drag may leave it
+  QTest::addColumn<QSize>("outer");
+  QTest::addColumn<int>("boxWidth");     // twips of Text1, Text2 and the handle, as shown
+  QTest::addColumn<int>("text2Height");  // twips; -1: the room the rules give it
+
+  // 4000 twips is 266.7 pixels: the window snaps back to 267 pixels, where the boxes are
+  // 3235 twips (216 pixels) wide as at exactly 4000 twips.
+  QTest::newRow("narrower and lower than minimum")
+      << QSize(100, 50) << 585 << QSize(267, 0) << 3235 << -1;
+  QTest::newRow("narrower only") << QSize(120, 300) << 585 << QSize(267, 300) << 3235 << -1;
+  QTest::newRow("lower only") << QSize(500, 20) << 585 << QSize(500, 0) << 7500 - 615 - 150 << -1;
+  QTest::newRow("large") << QSize(1000, 700) << 585 << QSize(1000, 700) << 15000 - 765 << -1;
+  // 40,005 twips: w does not fit in 16 bits and is taken as 32,767.
+  QTest::newRow("wider than 16 bits") << QSize(2667, 300) << 585 << QSize(2667, 300) << 32767 << -1;
+  // A tall input box leaves room <= 100 (1950 - 1000 - 330 - 600 = 20): the history box keeps
+  // its start height, 1950 - 585 - 330 - 600.
+  QTest::newRow("no room for history")
+      << QSize(400, 130) << 1000 << QSize(400, 130) << 6000 - 765 << 435;
+  QTest::newRow("room just above 100")
+      << QSize(400, 137) << 1000 << QSize(400, 137) << 6000 - 765 << 2055 - 1000 - 930;
+}
+
+void MainWindowTest::resizeRules() {
+  QFETCH(QSize, request);
+  QFETCH(int, text1Height);
+  QFETCH(QSize, outer);
+  QFETCH(int, boxWidth);
+  QFETCH(int, text2Height);
+  auto window = StartedWindow();
+  const QSize frame = window->frameGeometry().size() - window->size();
+  if (outer.height() == 0) {
+    outer.setHeight(TwipsToPixels(1695) + frame.height());
+  }
+  if (text2Height < 0) {
+    text2Height = PixelsToTwips(outer.height()) - text1Height - 330 - 600;
+  }
+  TwipRect input = window->controlTwips(window->text1());
+  input.height = text1Height;
+  window->setControlTwips(window->text1(), input);
+
+  window->resize(request - frame);
+  QTRY_COMPARE(window->frameGeometry().size(), outer);
+  for (QWidget* box :
+       {static_cast<QWidget*>(window->text1()), static_cast<QWidget*>(window->text2()),
+        static_cast<QWidget*>(window->imgSplitter())}) {
+    QCOMPARE(box->width(), TwipsToPixels(boxWidth));
+    QVERIFY(qAbs(window->controlTwips(box).width - boxWidth) < vesko::kTwipsPerPixel);
+  }
+  QCOMPARE(window->controlTwips(window->text2()).height, text2Height);
+  QCOMPARE(window->text2()->height(), TwipsToPixels(text2Height));
+  // The left edges never move, and the status bar stays at the bottom, full width.
+  QCOMPARE(window->text1()->x(), TwipsToPixels(615));
+  QCOMPARE(window->text2()->x(), TwipsToPixels(585));
+  const QSize client = outer - frame;
+  QCOMPARE(window->statusBar()->geometry(),
+           QRect(0, client.height() - TwipsToPixels(330), client.width(), TwipsToPixels(330)));
+}
+
+void MainWindowTest::minimisedNothingMoves() {
+  auto window = StartedWindow();
+  QHash<QWidget*, TwipRect> before;
+  for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    before.insert(control, window->controlTwips(control));
+  }
+  window->showMinimized();
+  QTRY_VERIFY(window->isMinimized());
+  window->resize(100, 40);
+  QCOMPARE(window->size(), QSize(100, 40));  // not snapped back while minimised
+  for (auto it = before.cbegin(); it != before.cend(); ++it) {
+    QCOMPARE(window->controlTwips(it.key()), it.value());
+    QCOMPARE(it.key()->geometry(), PixelRect(it.value()));
+  }
+  window->showNormal();
+  QTRY_COMPARE(window->frameGeometry().width(), 267);
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_main_window.moc"
