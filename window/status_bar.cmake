@@ -12,6 +12,7 @@ if(NOT FEEDBACK_EMAIL MATCHES "^[^ \t\"\\\\<>@?&%#]+@[^ \t\"\\\\<>@?&%#]+$")
 endif()
 
 set(VESKO_STATUS_BAR_SOURCES
+  status_bar.h status_bar.cpp
   feedback_mail.h feedback_mail.cpp
   clock_text.h clock_text.cpp
 )
