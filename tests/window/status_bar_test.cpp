@@ -251,17 +251,6 @@ class StatusBarTest : public QObject {
     QApplication::sendEvent(&bar, &overClock);
     QTRY_VERIFY(!QToolTip::isVisible());
   }
-
-  void bothPanelsOpenTheSameMail() {
-    MailHandler handler;
-    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &handler, "openMail");
-    vesko::StatusBar bar;
-    bar.OnPanelClick(1);
-    bar.OnPanelClick(2);
-    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
-    QCOMPARE(handler.urls.size(), 2);
-    QCOMPARE(handler.urls.at(0), handler.urls.at(1));
-  }
 };
 
 QTEST_MAIN(StatusBarTest)
