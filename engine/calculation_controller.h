@@ -48,6 +48,7 @@ class CalculationController {
 
  private:
   void RunLiveBranch();
+  void WriteRow(int index, const QString& text);
 
   ExpressionEvaluator& evaluator_;
   HostOperations host_;

@@ -1,6 +1,7 @@
 #include "window/main_window.h"
 
 #include "window/int16_rounding.h"
+#include "window/status_bar.h"
 #include "window/twips.h"
 
 #include <QFont>
@@ -19,11 +20,11 @@ namespace vesko {
 
 namespace {
 
-constexpr int kStatusBarHeightTwips = 330;
 constexpr int kWidthMarginTwips = 150;  // resize rules: room right of the text boxes
 constexpr int kHeightMarginTwips = 600;
 constexpr int kMinResizedWidthTwips = 3000;
 constexpr int kMinRoomTwips = 100;
+constexpr int kMinPanel2WidthTwips = 100;
 
 // The window design's own font is 宋体 (SimSun). Where it is missing, another Song-style font with
 // Simplified Chinese glyph forms takes its place, then a sans one; left to the locale, Qt would
@@ -188,8 +189,7 @@ void MainWindow::CreateControls() {
   text2_->viewport()->installEventFilter(this);
   setTabOrder(text1_, text2_);
 
-  statusBar_ = new QWidget(this);
-  statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+  statusBar_ = new StatusBar(this);
   statusBar_->setFocusPolicy(Qt::NoFocus);
   // The status bar handles the pointer moves over itself; they must not reach the background.
   statusBar_->setAttribute(Qt::WA_NoMousePropagation);
@@ -256,8 +256,10 @@ void MainWindow::ApplyResizeRules() {
   const int outerWidth = outerWidthTwips();
   const int outerHeight = outerHeightTwips();
 
-  // Panel 2 of the status bar takes the width that panel 1 leaves (the status bar applies it).
-  // TODO(status bar): set panel 2's width once the bar is in place.
+  const int panel1 = statusBar_->panelWidthTwips(1);
+  if (outerWidth - panel1 > kMinPanel2WidthTwips) {
+    statusBar_->setPanelWidthTwips(2, outerWidth - panel1);
+  }
 
   TwipRect input = controlTwips(text1_);
   // Windows wider than 33,532 twips give a w beyond 16 bits; it is then taken as 32,767.
@@ -321,15 +323,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::OnPointerLeftLink() {
-  // TODO(status bar): forward to the status bar.
+  statusBar_->OnPointerLeftLink();
 }
 
 void MainWindow::KeepStatusBarAtBottom() {
   // The status bar is aligned to the bottom edge of the client area, full width.
   const int clientWidth = PixelsToTwips(width());
   const int clientHeight = PixelsToTwips(height());
-  setControlTwips(statusBar_,
-                  {0, clientHeight - kStatusBarHeightTwips, clientWidth, kStatusBarHeightTwips});
+  setControlTwips(statusBar_, {0, clientHeight - StatusBar::kHeightTwips, clientWidth,
+                               StatusBar::kHeightTwips});
 }
 
 void MainWindow::SetHistoryText(const QString& text) {

@@ -62,7 +62,7 @@ class MainWindow : public QWidget {
   QLabel* label2() const { return label2_; }
   QLabel* imgSplitter() const { return imgSplitter_; }
   QLabel* picSplitter() const { return picSplitter_; }
-  QWidget* statusBar() const { return statusBar_; }
+  StatusBar* statusBar() const { return statusBar_; }
 
   // The text of the history box with its line ends as CR LF, the form RenderHistory writes.
   QString historyText() const;
@@ -111,7 +111,7 @@ class MainWindow : public QWidget {
   QLabel* label2_ = nullptr;
   QPlainTextEdit* text2_ = nullptr;
   QLabel* picSplitter_ = nullptr;
-  QWidget* statusBar_ = nullptr;
+  StatusBar* statusBar_ = nullptr;
   QHash<const QWidget*, TwipRect> twips_;
 
   std::unique_ptr<CalculationController> controller_;

@@ -9,7 +9,11 @@ namespace vesko {
 // 15 twips; Qt scales device-independent pixels for HiDPI screens itself.
 inline constexpr int kTwipsPerPixel = 15;
 
-inline int TwipsToPixels(double twips) { return qRound(twips / kTwipsPerPixel); }
-inline int PixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
+inline int TwipsToPixels(double twips) {
+  return qRound(twips / kTwipsPerPixel);
+}
+inline int PixelsToTwips(int pixels) {
+  return pixels * kTwipsPerPixel;
+}
 
 }  // namespace vesko

@@ -1,4 +1,5 @@
 #include "window/main_window.h"
+#include "window/status_bar.h"
 #include "window/twips.h"
 
 #include "arithmetic_double.h"
@@ -68,6 +69,8 @@ class MainWindowTest : public QObject {
   void resizeRules_data();
   void resizeRules();
   void minimisedNothingMoves();
+  void pointerMovesReachTheStatusBar_data();
+  void pointerMovesReachTheStatusBar();
 };
 
 void MainWindowTest::designLayoutBeforeStart_data() {
@@ -284,6 +287,8 @@ void MainWindowTest::resizeRules() {
   const QSize client = outer - frame;
   QCOMPARE(window->statusBar()->geometry(),
            QRect(0, client.height() - TwipsToPixels(330), client.width(), TwipsToPixels(330)));
+  QCOMPARE(window->statusBar()->panelWidthTwips(1), 3450);
+  QCOMPARE(window->statusBar()->panelWidthTwips(2), PixelsToTwips(outer.width()) - 3450);
 }
 
 void MainWindowTest::minimisedNothingMoves() {
@@ -304,5 +309,29 @@ void MainWindowTest::minimisedNothingMoves() {
   QTRY_COMPARE(window->frameGeometry().width(), 267);
 }
 
+void MainWindowTest::pointerMovesReachTheStatusBar_data() {
+  // Where the pointer moves (client pixels) and whether the status bar's underline survives.
+  QTest::addColumn<QPoint>("where");
+  QTest::addColumn<bool>("underlined");
+  QTest::newRow("window background") << QPoint(5, 30) << false;
+  QTest::newRow("Text1") << QPoint(TwipsToPixels(1500), TwipsToPixels(300)) << false;
+  QTest::newRow("Text2") << QPoint(TwipsToPixels(1500), TwipsToPixels(1000)) << false;
+  QTest::newRow("Label1") << QPoint(TwipsToPixels(300), TwipsToPixels(150)) << true;
+  QTest::newRow("Label2") << QPoint(TwipsToPixels(300), TwipsToPixels(800)) << true;
+  QTest::newRow("splitter handle") << QPoint(TwipsToPixels(2000), TwipsToPixels(660)) << true;
+}
+
+void MainWindowTest::pointerMovesReachTheStatusBar() {
+  QFETCH(QPoint, where);
+  QFETCH(bool, underlined);
+  auto window = StartedWindow();
+  vesko::StatusBar* bar = window->statusBar();
+  QTest::mouseMove(bar, bar->rect().center());
+  QTRY_VERIFY(bar->linkUnderlined());
+  QTest::mouseMove(window.get(), where);
+  QTest::qWait(20);
+  QCOMPARE(bar->linkUnderlined(), underlined);
+}
+
 QTEST_MAIN(MainWindowTest)
-#include "tst_main_window.moc"
+#include "main_window_test.moc"

@@ -1,0 +1,257 @@
+#include "engine/calculation_controller.h"
+#include "table_evaluator.h"
+
+#include <QTest>
+
+#include <memory>
+
+using vesko::CalculationController;
+using vesko::HostOperations;
+using vesko::testing::TableEvaluator;
+
+namespace {
+
+// Stands in for the window: the two text boxes and the focus.
+struct FakeHost {
+  QString input;
+  QString history;
+  int focusCount = 0;
+  int historyWrites = 0;
+
+  HostOperations operations() {
+    return {
+        [this] { return input; },
+        [this](const QString& text) { input = text; },
+        [this] { ++focusCount; },
+        [this](const QString& text) {
+          history = text;
+          ++historyWrites;
+        },
+    };
+  }
+  QString firstLine() const { return history.section(QStringLiteral("\r\n"), 0, 0); }
+};
+
+}  // namespace
+
+class CalculationControllerTest : public QObject {
+  Q_OBJECT
+
+ private:
+  TableEvaluator evaluator;
+  FakeHost host;
+  std::unique_ptr<CalculationController> controller;
+
+  // A key release after the input box came to hold `text`.
+  void typeTo(const QString& text) {
+    host.input = text;
+    controller->OnInputKeyUp('A', 0);
+  }
+  void pressEnter() {
+    int key = CalculationController::kEnterKey;
+    controller->OnInputKeyPress(key);
+    QCOMPARE(key, 0);
+    controller->OnInputKeyUp(Qt::Key_Return, 0);
+  }
+  void seedStartRows() {
+    controller->SeedExample(QStringLiteral("7"));
+    controller->SeedExample(QStringLiteral("8"));
+    controller->RenderHistory();
+  }
+
+ private slots:
+  void init() {
+    evaluator = TableEvaluator();
+    for (const auto& [expression, text] :
+         std::initializer_list<std::pair<const char*, const char*>>{
+             {"", ""},
+             {"1", "1"},
+             {"1+2", "3"},
+             {"2*(3+4)", "14"},
+             {"1-5", "-4"},
+             {"3^2", "9"},
+             {"5", "5"},
+             {"7", "7"},
+             {"8", "8"},
+             {"1e300*1e300", "1E+600"},
+             {"(1+2)", "3"},
+         }) {
+      evaluator.add(QString::fromUtf8(expression), QString::fromUtf8(text));
+    }
+    evaluator.addFailure(QStringLiteral("1/0"), QStringLiteral("Division by zero"));
+    evaluator.addFailure(QStringLiteral("2^("), QStringLiteral("Expected expression"));
+    evaluator.addFailure(QStringLiteral("blank"), QStringLiteral("  "));
+    host = FakeHost();
+    controller = std::make_unique<CalculationController>(evaluator, host.operations());
+    seedStartRows();
+  }
+
+  void seedingWritesCommittedLookingRows() {
+    QCOMPARE(controller->rows(), QStringList({"8=8", "7=7"}));
+    QCOMPARE(host.history, QStringLiteral("8=8\r\n7=7\r\n"));
+    QCOMPARE(host.input, QStringLiteral("8"));
+  }
+
+  void typingKeyByKeyShowsLiveValue() {
+    typeTo("1");
+    QCOMPARE(host.firstLine(), QStringLiteral("1"));
+    typeTo("1+");
+    QCOMPARE(host.firstLine(), QStringLiteral("1"));
+    typeTo("1+2");
+    QCOMPARE(host.firstLine(), QStringLiteral("3"));
+    QCOMPARE(host.history, QStringLiteral("3\r\n7=7\r\n"));
+    QCOMPARE(controller->liveRow(), 0);
+    QVERIFY(host.focusCount >= 3);
+  }
+
+  void livePrefix_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("firstLine");
+    QTest::newRow("stops before open bracket") << "1+(2*3"
+                                               << "1";
+    QTest::newRow("surplus close bracket") << "2*(3+4))"
+                                           << "14";
+    QTest::newRow("unclosed leading bracket leaves row") << "(1+2"
+                                                         << "8=8";
+    QTest::newRow("negative value not shown") << "1-5"
+                                              << "8=8";
+    QTest::newRow("exponent text not shown") << "1e300*1e300"
+                                             << "8=8";
+    QTest::newRow("failing prefix leaves row") << "1/0"
+                                               << "8=8";
+    QTest::newRow("unknown text leaves row") << "1+x"
+                                             << "8=8";
+    QTest::newRow("blank input") << ""
+                                 << "0.";
+    QTest::newRow("spaces only") << "   "
+                                 << "0.";
+    QTest::newRow("lone operator evaluates empty text") << "+"
+                                                        << "";
+    QTest::newRow("full-width folded") << "１＋２"
+                                       << "3";
+    QTest::newRow("power written with stars") << "3**2"
+                                              << "9";
+    QTest::newRow("closed bracket group") << "(1+2)"
+                                          << "3";
+  }
+  void livePrefix() {
+    QFETCH(QString, input);
+    QFETCH(QString, firstLine);
+    typeTo(input);
+    QCOMPARE(host.firstLine(), firstLine);
+    QCOMPARE(controller->rows().size(), 2);
+    QCOMPARE(host.input, input);
+  }
+
+  void liveRunEvaluatesOnceAndSelectsLanguage() {
+    evaluator.evaluated.clear();
+    typeTo("1+2");
+    QCOMPARE(evaluator.evaluated, QStringList({"1+2"}));
+    QCOMPARE(evaluator.languages.last(), QStringLiteral("VBScript"));
+  }
+
+  void commits_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("row");
+    QTest::newRow("plain") << "1+2"
+                           << "1+2=3";
+    QTest::newRow("negative result") << "1-5"
+                                     << "1-5=-4";
+    QTest::newRow("caret shown as stars") << "3^2"
+                                          << "3**2=9";
+    QTest::newRow("stars kept") << "3**2"
+                                << "3**2=9";
+    QTest::newRow("spaces kept in display form") << " 1+2 "
+                                                 << " 1+2 =3";
+    QTest::newRow("full-width") << "１＋２"
+                                << "1+2=3";
+  }
+  void commits() {
+    QFETCH(QString, input);
+    QFETCH(QString, row);
+    typeTo(input);
+    pressEnter();
+    QCOMPARE(controller->rows(), QStringList({"", row, "7=7"}));
+    QCOMPARE(host.history, "\r\n" + row + "\r\n7=7\r\n");
+    QCOMPARE(host.input, QString());
+  }
+
+  void failedCommits_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("errorRow");
+    QTest::newRow("division by zero") << "1/0"
+                                      << "表达式错误:1/0";
+    QTest::newRow("carries evaluation form") << "2**("
+                                             << "表达式错误:2^(";
+    QTest::newRow("trimmed evaluation form") << "  1/0 "
+                                             << "表达式错误:1/0";
+  }
+  void failedCommits() {
+    QFETCH(QString, input);
+    QFETCH(QString, errorRow);
+    typeTo(input);
+    pressEnter();
+    QCOMPARE(controller->rows(), QStringList({errorRow, "7=7"}));
+    QCOMPARE(host.input, QString());
+    // The error row stays on top until the next key release overwrites the live row.
+    typeTo("5");
+    QCOMPARE(controller->rows(), QStringList({"5", "7=7"}));
+  }
+
+  void failureWithBlankDescriptionChangesNoRow() {
+    typeTo("blank");
+    pressEnter();
+    QCOMPARE(controller->rows(), QStringList({"8=8", "7=7"}));
+    QCOMPARE(host.input, QString());
+  }
+
+  void otherKeysPassUnchanged() {
+    for (int key : {0, 10, 32, int('a'), int('+'), 255}) {
+      int keyAscii = key;
+      controller->OnInputKeyPress(keyAscii);
+      QCOMPARE(keyAscii, key);
+      QVERIFY(!controller->enterPressed());
+    }
+  }
+
+  void severalEnterPressesOneReleaseCommitOnce() {
+    typeTo("1+2");
+    for (int i = 0; i < 5; ++i) {
+      int key = CalculationController::kEnterKey;
+      controller->OnInputKeyPress(key);
+    }
+    controller->OnInputKeyUp(Qt::Key_Return, 0);
+    QCOMPARE(controller->rows(), QStringList({"", "1+2=3", "7=7"}));
+    // The release after the commit, with the box now empty, shows "0.".
+    controller->OnInputKeyUp('A', 0);
+    QCOMPARE(controller->rows().first(), QStringLiteral("0."));
+  }
+
+  void overlongEvaluationFormLeavesLiveRow() {
+    typeTo("1");
+    evaluator.add(QString(32766, u'1'), QStringLiteral("ones"));
+    typeTo(QString(32766, u'1'));
+    QCOMPARE(host.firstLine(), QStringLiteral("ones"));
+    evaluator.evaluated.clear();
+    typeTo(QString(32767, u'1'));
+    QCOMPARE(host.firstLine(), QStringLiteral("ones"));
+    QVERIFY(evaluator.evaluated.isEmpty());
+  }
+
+  void moreRowsThanSixteenBitsHold() {
+    for (int i = 0; i < 33000; ++i) {
+      typeTo("1+2");
+      pressEnter();
+    }
+    // The seeded top row became the live row at the first key release.
+    QCOMPARE(controller->rows().size(), 33002);
+    QCOMPARE(controller->rows().at(1), QStringLiteral("1+2=3"));
+    QCOMPARE(controller->rows().at(33000), QStringLiteral("1+2=3"));
+    QCOMPARE(controller->rows().last(), QStringLiteral("7=7"));
+    QVERIFY(host.history.startsWith(QStringLiteral("\r\n1+2=3\r\n")));
+    QVERIFY(host.history.endsWith(QStringLiteral("1+2=3\r\n7=7\r\n")));
+  }
+};
+
+QTEST_APPLESS_MAIN(CalculationControllerTest)
+#include "calculation_controller_test.moc"

@@ -1,0 +1,58 @@
+// calc-eval: runs the calculator's engine headless over lines of standard input.
+//
+// For each line it puts the line into the input box and releases a key, as typing would; then,
+// by default, it presses and releases Enter and prints the row the commit wrote (the committed
+// "expression=value" row, or the error row). With --live it prints the first history row after
+// the plain key release instead.
+
+#include "engine/calculation_controller.h"
+#include "script/script_evaluator.h"
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+namespace {
+
+int Usage() {
+  std::fputs("usage: calc-eval [--live] < expressions\n", stderr);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool live = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--live") == 0) {
+      live = true;
+    } else {
+      return Usage();
+    }
+  }
+
+  QString input;
+  const auto evaluator = vesko::CreateScriptEvaluator();
+  vesko::CalculationController controller(
+      *evaluator, {[&] { return input; }, [&](const QString& text) { input = text; }, [] {},
+                   [](const QString&) {}});
+
+  std::string line;
+  while (std::getline(std::cin, line)) {
+    input = QString::fromStdString(line);
+    controller.OnInputKeyUp(0, 0);
+    if (live) {
+      std::cout << controller.rows().value(0).toStdString() << '\n';
+      continue;
+    }
+    const auto rowsBefore = controller.rows().size();
+    int key = vesko::CalculationController::kEnterKey;
+    controller.OnInputKeyPress(key);
+    controller.OnInputKeyUp(0, 0);
+    // A successful commit inserts a fresh live row above the committed one.
+    const bool committed = controller.rows().size() > rowsBefore;
+    std::cout << controller.rows().value(committed ? 1 : 0).toStdString() << '\n';
+  }
+  return 0;
+}
