@@ -1,0 +1,197 @@
+// The main window on a real X server with a window manager (run through tests/run_under_x.sh):
+// stacking, placement of the frame, and keys typed through the X server.
+
+#include "window/main_window.h"
+#include "window/twips.h"
+
+#include "arithmetic_double.h"
+
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <memory>
+
+using vesko::MainWindow;
+
+namespace {
+
+// Runs an X tool and returns what it printed; fails the test if it does not succeed.
+QString RunTool(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.start(program, arguments);
+  if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit ||
+      process.exitCode() != 0) {
+    qWarning() << program << arguments << "failed:" << process.readAllStandardError();
+    return QString();
+  }
+  return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+QString WindowId(const QWidget& widget) {
+  return QStringLiteral("0x%1").arg(widget.winId(), 0, 16);
+}
+
+// The windows the window manager lists, bottom of the stack first.
+QList<quintptr> StackingOrder() {
+  const QString out =
+      RunTool(QStringLiteral("xprop"),
+              {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
+  QList<quintptr> ids;
+  static const QRegularExpression hex(QStringLiteral("0x[0-9a-fA-F]+"));
+  for (const auto& match : hex.globalMatch(out)) {
+    ids.append(match.captured().toULongLong(nullptr, 16));
+  }
+  return ids;
+}
+
+// Counts the Return presses that reach a widget.
+class ReturnPressCounter : public QObject {
+ public:
+  int presses = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return) {
+      ++presses;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+}  // namespace
+
+class MainWindowX11Test : public QObject {
+  Q_OBJECT
+
+ private:
+  // A started window, mapped and framed by the window manager.
+  std::unique_ptr<MainWindow> StartedWindow() {
+    auto window = std::make_unique<MainWindow>(evaluator_);
+    window->Load();
+    if (!QTest::qWaitForWindowExposed(window.get())) {
+      qWarning("window not exposed");
+    }
+    QElapsedTimer waited;
+    waited.start();
+    while (window->frameGeometry() == window->geometry() && waited.elapsed() < 5000) {
+      QTest::qWait(20);
+    }
+    QTest::qWait(200);  // let the window manager's adjustments settle
+    return window;
+  }
+
+  bool Activate(const QWidget& widget) {
+    RunTool(QStringLiteral("xdotool"),
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), WindowId(widget)});
+    return QTest::qWaitForWindowActive(const_cast<QWidget*>(&widget));
+  }
+
+  vesko::testing::ArithmeticDouble evaluator_;
+
+ private slots:
+  void initTestCase();
+  void framedAtOriginWithStartSize();
+  void staysAboveLaterNormalWindow();
+  void typedKeysReachTheController();
+  void heldReturnCommitsOnce();
+};
+
+void MainWindowX11Test::initTestCase() {
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+    QSKIP("needs an X server (run through tests/run_under_x.sh)");
+  }
+}
+
+void MainWindowX11Test::framedAtOriginWithStartSize() {
+  auto window = StartedWindow();
+  const QString id = WindowId(*window);
+
+  QVERIFY(
+      RunTool(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("_NET_WM_STATE")})
+          .contains(QLatin1String("_NET_WM_STATE_ABOVE")));
+
+  // The frame's top-left corner, from the X server: where the client window is, less the frame
+  // extents the window manager announces.
+  const QString extents = RunTool(
+      QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")});
+  static const QRegularExpression four(QStringLiteral("(\\d+), (\\d+), (\\d+), (\\d+)"));
+  const auto frame = four.match(extents);
+  QVERIFY2(frame.hasMatch(), qPrintable(extents));
+  const QString info = RunTool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
+  static const QRegularExpression absX(QStringLiteral("Absolute upper-left X:\\s+(-?\\d+)"));
+  static const QRegularExpression absY(QStringLiteral("Absolute upper-left Y:\\s+(-?\\d+)"));
+  const int clientX = absX.match(info).captured(1).toInt();
+  const int clientY = absY.match(info).captured(1).toInt();
+  const qreal scale = window->devicePixelRatioF();
+  QCOMPARE(clientX - frame.captured(1).toInt(), 0);
+  QCOMPARE(clientY - frame.captured(3).toInt(), 0);
+  QCOMPARE(window->frameGeometry().topLeft(), QPoint(0, 0));
+
+  // The outer width is the start-up width; the outer height is the design's client height with
+  // the frame (the minimum height), which is more than 130 pixels with openbox's caption.
+  const int frameHeight = qRound((frame.captured(3).toInt() + frame.captured(4).toInt()) / scale);
+  QCOMPARE(window->frameGeometry().width(), MainWindow::kStartOuterWidthPixels);
+  QCOMPARE(window->minHeight(), 1695 + vesko::PixelsToTwips(frameHeight));
+  QVERIFY(window->minHeight() > vesko::PixelsToTwips(MainWindow::kStartOuterHeightPixels));
+  QCOMPARE(window->outerHeightTwips(), window->minHeight());
+  QCOMPARE(window->height(), vesko::TwipsToPixels(1695));
+}
+
+void MainWindowX11Test::staysAboveLaterNormalWindow() {
+  auto window = StartedWindow();
+  QWidget other;
+  other.setWindowTitle(QStringLiteral("an ordinary window"));
+  other.setGeometry(20, 20, 500, 400);  // covers the calculator
+  other.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&other));
+  QVERIFY(Activate(other));
+  other.raise();
+  QTest::qWait(200);
+
+  const QList<quintptr> stack = StackingOrder();
+  const qsizetype ours = stack.indexOf(window->winId());
+  const qsizetype theirs = stack.indexOf(other.winId());
+  QVERIFY(ours >= 0);
+  QVERIFY(theirs >= 0);
+  QVERIFY2(ours > theirs, "the calculator is below a window mapped after it");
+}
+
+void MainWindowX11Test::typedKeysReachTheController() {
+  auto window = StartedWindow();
+  QVERIFY(Activate(*window));
+  QVERIFY(window->text1()->hasFocus());
+  RunTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
+                                      QStringLiteral("40"), QStringLiteral("7*6")});
+  QTRY_COMPARE(window->controller().rows().value(0), QStringLiteral("42"));
+  RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+  QTRY_COMPARE(window->controller().rows().value(1), QStringLiteral("7*6=42"));
+  QCOMPARE(window->controller().rows().value(0), QString());
+  QCOMPARE(window->text1()->toPlainText(), QString());
+}
+
+void MainWindowX11Test::heldReturnCommitsOnce() {
+  auto window = StartedWindow();
+  QVERIFY(Activate(*window));
+  ReturnPressCounter counter;
+  window->text1()->installEventFilter(&counter);
+  RunTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
+                                      QStringLiteral("40"), QStringLiteral("5*5")});
+  QTRY_COMPARE(window->controller().rows().value(0), QStringLiteral("25"));
+
+  // Held for longer than the X server's auto-repeat delay: several presses, one release.
+  RunTool(QStringLiteral("xdotool"), {QStringLiteral("keydown"), QStringLiteral("Return")});
+  QTest::qWait(1500);
+  RunTool(QStringLiteral("xdotool"), {QStringLiteral("keyup"), QStringLiteral("Return")});
+  QTRY_COMPARE(window->text1()->toPlainText(), QString());
+  QTest::qWait(300);
+  QVERIFY2(counter.presses >= 2, qPrintable(QStringLiteral("%1 presses").arg(counter.presses)));
+  QCOMPARE(window->controller().rows(),
+           QStringList({QString(), QStringLiteral("5*5=25"),
+                        QStringLiteral("(12-10)**(4)+sin((60-30)*pi/180)=16.5")}));
+}
+
+QTEST_MAIN(MainWindowX11Test)
+#include "main_window_x11_test.moc"
