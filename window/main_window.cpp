@@ -12,8 +12,10 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QStringList>
+#include <QTimer>
 
 #include <functional>
+#include <optional>
 #include <utility>
 
 namespace vesko {
@@ -25,6 +27,8 @@ constexpr int kHeightMarginTwips = 600;
 constexpr int kMinResizedWidthTwips = 3000;
 constexpr int kMinRoomTwips = 100;
 constexpr int kMinPanel2WidthTwips = 100;
+// Space between a text box's border and its text, as narrow as in the design's text boxes.
+constexpr int kTextBoxMarginTwips = 30;
 
 // The window design's own font is 宋体 (SimSun). Where it is missing, another Song-style font with
 // Simplified Chinese glyph forms takes its place, then a sans one; left to the locale, Qt would
@@ -72,16 +76,33 @@ int KeyAsciiOf(const QKeyEvent& event) {
   return 0;
 }
 
+// How long the release of a key from the keyboard waits for a repeated press of the same key
+// with the same time stamp, which unmasks it as part of a held key.
+constexpr int kRepeatCheckMs = 30;
+
 // The input box: a multi-line text box whose key presses and releases go to the controller.
 class InputTextBox : public QPlainTextEdit {
  public:
-  using QPlainTextEdit::QPlainTextEdit;
+  explicit InputTextBox(QWidget* parent) : QPlainTextEdit(parent) {
+    releaseTimer_.setSingleShot(true);
+    releaseTimer_.setInterval(kRepeatCheckMs);
+    releaseTimer_.callOnTimeout([this] { FlushRelease(); });
+  }
 
   std::function<void(int&)> onKeyPress;
   std::function<void(int, int)> onKeyUp;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override {
+    if (pending_.has_value()) {
+      if (pending_->key == event->key() && pending_->timestamp == event->timestamp()) {
+        // The release just before was the first half of a repeat: the key is still held.
+        pending_.reset();
+        releaseTimer_.stop();
+      } else {
+        FlushRelease();
+      }
+    }
     const int original = KeyAsciiOf(*event);
     if (original != 0 && onKeyPress) {
       int keyAscii = original;
@@ -95,12 +116,25 @@ class InputTextBox : public QPlainTextEdit {
     QPlainTextEdit::keyPressEvent(event);
   }
 
+  // A held key gives several presses and one real release. X11 also delivers a release before
+  // each repeated press, marked as auto-repeat; those are dropped. Qt recognises such a pair only
+  // when the press has already arrived with the release, so a release from the keyboard is held
+  // back until a press of the same key with the same time stamp shows it was one (or a moment
+  // passes, or another event comes). Synthesised key events carry no scan code and run at once.
   void keyReleaseEvent(QKeyEvent* event) override {
     QPlainTextEdit::keyReleaseEvent(event);
-    // A held key gives several presses and one real release; X11 also delivers a release before
-    // each repeated press, marked as auto-repeat. Only the real release counts.
-    if (!event->isAutoRepeat() && onKeyUp) {
-      onKeyUp(event->key(), ShiftState(event->modifiers()));
+    if (event->isAutoRepeat()) {
+      return;
+    }
+    FlushRelease();
+    const PendingRelease release{event->key(), ShiftState(event->modifiers()), event->timestamp()};
+    if (event->nativeScanCode() != 0) {
+      pending_ = release;
+      releaseTimer_.start();
+      return;
+    }
+    if (onKeyUp) {
+      onKeyUp(release.key, release.shift);
     }
   }
 
@@ -108,12 +142,35 @@ class InputTextBox : public QPlainTextEdit {
   // release reaching the box; the commit is handled like a key release once the text is in,
   // so that such input shows live as well. Composition alone (pre-edit text) runs nothing.
   void inputMethodEvent(QInputMethodEvent* event) override {
+    FlushRelease();
     const bool commits = !event->commitString().isEmpty();
     QPlainTextEdit::inputMethodEvent(event);
     if (commits && onKeyUp) {
       onKeyUp(0, 0);
     }
   }
+
+ private:
+  struct PendingRelease {
+    int key;
+    int shift;
+    quint64 timestamp;
+  };
+
+  void FlushRelease() {
+    if (!pending_.has_value()) {
+      return;
+    }
+    const PendingRelease release = *pending_;
+    pending_.reset();
+    releaseTimer_.stop();
+    if (onKeyUp) {
+      onKeyUp(release.key, release.shift);
+    }
+  }
+
+  std::optional<PendingRelease> pending_;
+  QTimer releaseTimer_;
 };
 
 void SetUpTextBox(QPlainTextEdit* box, const QString& name) {
@@ -123,6 +180,7 @@ void SetUpTextBox(QPlainTextEdit* box, const QString& name) {
   box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   box->setTabChangesFocus(true);
+  box->document()->setDocumentMargin(TwipsToPixels(kTextBoxMarginTwips));
   box->viewport()->setMouseTracking(true);
 }
 
@@ -222,8 +280,7 @@ void MainWindow::PlaceOnTop() {
   resize(kStartOuterWidthPixels - startFrame_.width(),
          kStartOuterHeightPixels - startFrame_.height());
   text1_->setFocus(Qt::OtherFocusReason);  // tab index 0
-  show();
-  raise();
+  show();                                  // a newly mapped window is at the top of the stack
 }
 
 void MainWindow::FollowFrame() {
