@@ -60,6 +60,8 @@ class MainWindowTest : public QObject {
  private slots:
   void designLayoutBeforeStart_data();
   void designLayoutBeforeStart();
+  void fontsShowSimplifiedChinese_data();
+  void fontsShowSimplifiedChinese();
   void startUpRowsAndSelection();
   void startUpPlacementAndLayout();
   void enterCommitsWithoutLineBreak_data();
@@ -99,6 +101,34 @@ void MainWindowTest::designLayoutBeforeStart() {
   QCOMPARE(control->geometry(), PixelRect(twips));
   QCOMPARE(control->isVisibleTo(&window), visible);
   QCOMPARE(window.size(), QSize(TwipsToPixels(5490), TwipsToPixels(1695)));
+}
+
+void MainWindowTest::fontsShowSimplifiedChinese_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<double>("points");
+  QTest::newRow("Label1") << "Label1" << 14.25;
+  QTest::newRow("Label2") << "Label2" << 14.25;
+  QTest::newRow("Text1") << "Text1" << 10.5;
+  QTest::newRow("Text2") << "Text2" << 10.5;
+}
+
+void MainWindowTest::fontsShowSimplifiedChinese() {
+  QFETCH(QString, name);
+  QFETCH(double, points);
+  MainWindow window(evaluator_);
+  const QFont font = window.findChild<QWidget*>(name)->font();
+  QCOMPARE(font.pointSizeF(), points);
+  QVERIFY(!font.bold() && !font.italic() && !font.underline() && !font.strikeOut());
+  // The font actually used is a Chinese one with Simplified forms (the scripts install Noto CJK),
+  // and it has every character the window shows, so none is drawn as a box.
+  const QString family = QFontInfo(font).family();
+  QVERIFY2(QStringList({"SimSun", "Noto Serif CJK SC", "AR PL UMing CN", "Noto Sans CJK SC"})
+               .contains(family),
+           qPrintable(family));
+  const QFontMetrics metrics(font);
+  for (const QChar c : QStringLiteral("计算结果表达式错误:0123456789.=+-*/^()")) {
+    QVERIFY2(metrics.inFont(c), qPrintable(QString(c)));
+  }
 }
 
 void MainWindowTest::startUpRowsAndSelection() {
