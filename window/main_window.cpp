@@ -47,7 +47,7 @@ QFont SongFont(double points) {
   return font;
 }
 
-// VB-style shift state of a key event: 1 Shift, 2 Ctrl, 4 Alt.
+// The shift state handed to the key-release handler: 1 Shift, 2 Ctrl, 4 Alt.
 int ShiftState(Qt::KeyboardModifiers modifiers) {
   int shift = 0;
   if (modifiers & Qt::ShiftModifier) {
