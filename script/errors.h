@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+namespace vesko::script {
+
+// The language's error numbers. Run-time errors are below 1000, compile (syntax) errors above.
+enum ErrorNumber : int {
+  kInvalidProcedureCall = 5,
+  kOverflow = 6,
+  kDivisionByZero = 11,
+  kTypeMismatch = 13,
+  kOutOfStringSpace = 14,
+  kOutOfStackSpace = 28,
+  kObjectVariableNotSet = 91,
+  kInvalidUseOfNull = 94,
+  kObjectRequired = 424,
+  kWrongArgumentCount = 450,
+  kVariableUndefined = 500,
+  kInvalidReference = 505,
+  kSyntaxError = 1002,
+  kExpectedCloseParen = 1006,
+  kExpectedExpression = 1023,
+  kExpectedEndOfStatement = 1025,
+  kIdentifierTooLong = 1030,
+  kInvalidNumber = 1031,
+  kInvalidCharacter = 1032,
+  kUnterminatedString = 1033,
+  kInvalidUseOfMe = 1037,
+};
+
+// The English description of an error number ("Overflow", "Expected ')'", ...).
+QString DescriptionOf(int number);
+
+// Throws vesko::EvaluationFailure with the standard description of `number`.
+[[noreturn]] void Fail(int number);
+// Throws vesko::EvaluationFailure with the standard description followed by ": 'name'".
+[[noreturn]] void FailNamed(int number, const QString& name);
+// Throws vesko::EvaluationFailure with a description of its own.
+[[noreturn]] void FailWith(int number, const QString& description);
+
+}  // namespace vesko::script

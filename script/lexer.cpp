@@ -1,0 +1,363 @@
+#include "script/lexer.h"
+
+#include "script/conversions.h"
+#include "script/errors.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace vesko::script {
+
+namespace {
+
+constexpr qsizetype kMaxNameLength = 255;
+
+bool IsAsciiLetter(char16_t c) {
+  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+bool IsDigit(char16_t c) {
+  return c >= u'0' && c <= u'9';
+}
+bool IsBlank(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+int RadixDigit(char16_t c, int radix) {
+  int digit = -1;
+  if (IsDigit(c)) {
+    digit = c - u'0';
+  } else if (c >= u'a' && c <= u'f') {
+    digit = c - u'a' + 10;
+  } else if (c >= u'A' && c <= u'F') {
+    digit = c - u'A' + 10;
+  }
+  return digit < radix ? digit : -1;
+}
+
+// Reserved words, lower case, sorted for binary search.
+constexpr std::array<std::pair<std::string_view, TokenKind>, 54> kKeywords{{
+    {"and", TokenKind::kAnd},
+    {"byref", TokenKind::kStatementWord},
+    {"byval", TokenKind::kStatementWord},
+    {"call", TokenKind::kStatementWord},
+    {"case", TokenKind::kStatementWord},
+    {"class", TokenKind::kStatementWord},
+    {"const", TokenKind::kStatementWord},
+    {"default", TokenKind::kStatementWord},
+    {"dim", TokenKind::kStatementWord},
+    {"do", TokenKind::kStatementWord},
+    {"each", TokenKind::kStatementWord},
+    {"else", TokenKind::kStatementWord},
+    {"elseif", TokenKind::kStatementWord},
+    {"empty", TokenKind::kEmpty},
+    {"end", TokenKind::kStatementWord},
+    {"eqv", TokenKind::kEqv},
+    {"erase", TokenKind::kStatementWord},
+    {"error", TokenKind::kStatementWord},
+    {"exit", TokenKind::kStatementWord},
+    {"explicit", TokenKind::kStatementWord},
+    {"false", TokenKind::kFalse},
+    {"for", TokenKind::kStatementWord},
+    {"function", TokenKind::kStatementWord},
+    {"get", TokenKind::kStatementWord},
+    {"goto", TokenKind::kStatementWord},
+    {"if", TokenKind::kStatementWord},
+    {"imp", TokenKind::kImp},
+    {"in", TokenKind::kStatementWord},
+    {"is", TokenKind::kIs},
+    {"let", TokenKind::kStatementWord},
+    {"loop", TokenKind::kStatementWord},
+    {"me", TokenKind::kMe},
+    {"mod", TokenKind::kMod},
+    {"new", TokenKind::kNew},
+    {"next", TokenKind::kStatementWord},
+    {"not", TokenKind::kNot},
+    {"nothing", TokenKind::kNothing},
+    {"null", TokenKind::kNull},
+    {"on", TokenKind::kStatementWord},
+    {"option", TokenKind::kStatementWord},
+    {"or", TokenKind::kOr},
+    {"preserve", TokenKind::kStatementWord},
+    {"private", TokenKind::kStatementWord},
+    {"property", TokenKind::kStatementWord},
+    {"public", TokenKind::kStatementWord},
+    {"redim", TokenKind::kStatementWord},
+    {"rem", TokenKind::kStatementWord},
+    {"select", TokenKind::kStatementWord},
+    {"set", TokenKind::kStatementWord},
+    {"sub", TokenKind::kStatementWord},
+    {"then", TokenKind::kStatementWord},
+    {"true", TokenKind::kTrue},
+    {"wend", TokenKind::kStatementWord},
+    {"xor", TokenKind::kXor},
+}};
+static_assert(std::is_sorted(kKeywords.begin(), kKeywords.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; }));
+
+TokenKind KeywordKind(QStringView word) {
+  if (word.size() > 8) {
+    return TokenKind::kName;
+  }
+  char lower[8];
+  for (qsizetype i = 0; i < word.size(); ++i) {
+    const char16_t c = word[i].unicode();
+    lower[i] = static_cast<char>(c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c);
+  }
+  const std::string_view key(lower, static_cast<std::size_t>(word.size()));
+  const auto it =
+      std::lower_bound(kKeywords.begin(), kKeywords.end(), key,
+                       [](const auto& entry, std::string_view k) { return entry.first < k; });
+  return it != kKeywords.end() && it->first == key ? it->second : TokenKind::kName;
+}
+
+}  // namespace
+
+bool IsNameCharacter(char16_t c) {
+  return IsAsciiLetter(c) || IsDigit(c) || c == u'_';
+}
+
+void Lexer::Next(Token& token) {
+  const qsizetype size = text_.size();
+  while (pos_ < size && IsBlank(text_[pos_].unicode())) {
+    ++pos_;
+  }
+  token.start = pos_;
+  if (pos_ >= size) {
+    token.kind = TokenKind::kEnd;
+    token.length = 0;
+    return;
+  }
+  const char16_t c = text_[pos_].unicode();
+  const char16_t next = pos_ + 1 < size ? text_[pos_ + 1].unicode() : u'\0';
+  auto single = [&](TokenKind kind, qsizetype length = 1) {
+    token.kind = kind;
+    token.length = length;
+    pos_ += length;
+  };
+  if (IsDigit(c) || (c == u'.' && IsDigit(next))) {
+    ReadNumber(token);
+    return;
+  }
+  if (IsAsciiLetter(c)) {
+    ReadWord(token);
+    return;
+  }
+  switch (c) {
+    case u'"':
+      ReadString(token);
+      return;
+    case u'+':
+      return single(TokenKind::kPlus);
+    case u'-':
+      return single(TokenKind::kMinus);
+    case u'*':
+      return single(TokenKind::kStar);
+    case u'/':
+      return single(TokenKind::kSlash);
+    case u'\\':
+      return single(TokenKind::kBackslash);
+    case u'^':
+      return single(TokenKind::kCaret);
+    case u'(':
+      return single(TokenKind::kOpenParen);
+    case u')':
+      return single(TokenKind::kCloseParen);
+    case u',':
+      return single(TokenKind::kComma);
+    case u'.':
+      return single(TokenKind::kDot);
+    case u'&': {
+      const char16_t after = pos_ + 2 < size ? text_[pos_ + 2].unicode() : u'\0';
+      if ((next == u'h' || next == u'H') && RadixDigit(after, 16) >= 0) {
+        ReadRadixNumber(token, 16);
+        return;
+      }
+      if ((next == u'o' || next == u'O') && RadixDigit(after, 8) >= 0) {
+        ReadRadixNumber(token, 8);
+        return;
+      }
+      return single(TokenKind::kAmpersand);
+    }
+    case u'=':
+      if (next == u'<') {
+        return single(TokenKind::kLessEqual, 2);
+      }
+      if (next == u'>') {
+        return single(TokenKind::kGreaterEqual, 2);
+      }
+      return single(TokenKind::kEqual);
+    case u'<':
+      if (next == u'=') {
+        return single(TokenKind::kLessEqual, 2);
+      }
+      if (next == u'>') {
+        return single(TokenKind::kNotEqual, 2);
+      }
+      return single(TokenKind::kLess);
+    case u'>':
+      if (next == u'=') {
+        return single(TokenKind::kGreaterEqual, 2);
+      }
+      if (next == u'<') {
+        return single(TokenKind::kNotEqual, 2);
+      }
+      return single(TokenKind::kGreater);
+    case u'#':
+      FailWith(kSyntaxError, QStringLiteral("Date literals are not supported"));
+    case u'\'':
+    case u':':
+    case u'_':
+      // Comments, statement separators and line continuations belong to statements.
+      Fail(kSyntaxError);
+    default:
+      Fail(kInvalidCharacter);
+  }
+}
+
+void Lexer::ReadNumber(Token& token) {
+  const qsizetype size = text_.size();
+  const qsizetype start = pos_;
+  qsizetype i = pos_;
+  bool real = false;
+  while (i < size && IsDigit(text_[i].unicode())) {
+    ++i;
+  }
+  if (i < size && text_[i] == QLatin1Char('.')) {
+    real = true;
+    ++i;
+    while (i < size && IsDigit(text_[i].unicode())) {
+      ++i;
+    }
+  }
+  if (i < size && (text_[i] == QLatin1Char('e') || text_[i] == QLatin1Char('E'))) {
+    qsizetype j = i + 1;
+    const bool sign = j < size && (text_[j] == QLatin1Char('+') || text_[j] == QLatin1Char('-'));
+    if (sign) {
+      ++j;
+    }
+    if (j < size && IsDigit(text_[j].unicode())) {
+      real = true;
+      i = j;
+      while (i < size && IsDigit(text_[i].unicode())) {
+        ++i;
+      }
+    } else if (sign || !(i + 1 < size && IsNameCharacter(text_[i + 1].unicode()))) {
+      // "1e", "1e+": an exponent without digits. ("1Eqv 2" is a number and a keyword.)
+      Fail(kInvalidNumber);
+    }
+  }
+  pos_ = i;
+  token.kind = TokenKind::kNumber;
+  token.length = i - start;
+
+  if (!real) {
+    qsizetype first = start;
+    while (first < i - 1 && text_[first] == QLatin1Char('0')) {
+      ++first;
+    }
+    if (i - first <= 10) {
+      std::int64_t value = 0;
+      for (qsizetype k = first; k < i; ++k) {
+        value = value * 10 + (text_[k].unicode() - u'0');
+      }
+      if (value <= 2147483647) {
+        token.value = FitInteger(value, Subtype::kInteger);
+        token.value.literal = true;
+        return;
+      }
+    }
+  }
+  std::string ascii;
+  ascii.reserve(static_cast<std::size_t>(i - start));
+  for (qsizetype k = start; k < i; ++k) {
+    ascii.push_back(static_cast<char>(text_[k].unicode()));
+  }
+  double value = 0;
+  if (!ParseDecimal(ascii, value)) {
+    Fail(kInvalidNumber);
+  }
+  token.value = Variant::Double(value);
+  token.value.literal = true;
+}
+
+void Lexer::ReadRadixNumber(Token& token, int radix) {
+  const qsizetype size = text_.size();
+  const qsizetype start = pos_;
+  qsizetype i = pos_ + 2;
+  std::uint64_t pattern = 0;
+  bool tooLong = false;
+  for (; i < size; ++i) {
+    const int digit = RadixDigit(text_[i].unicode(), radix);
+    if (digit < 0) {
+      break;
+    }
+    pattern = pattern * static_cast<unsigned>(radix) + static_cast<unsigned>(digit);
+    if (pattern > 0xFFFFFFFFu) {
+      tooLong = true;
+      pattern = 0;
+    }
+  }
+  if (tooLong) {
+    Fail(kInvalidNumber);
+  }
+  const bool suffix = i < size && text_[i] == QLatin1Char('&');
+  if (suffix) {
+    ++i;
+  }
+  pos_ = i;
+  token.kind = TokenKind::kNumber;
+  token.length = i - start;
+  token.value = RadixPatternValue(static_cast<std::uint32_t>(pattern), suffix);
+  token.value.literal = true;
+}
+
+void Lexer::ReadString(Token& token) {
+  const qsizetype size = text_.size();
+  const qsizetype start = pos_;
+  QString value;
+  qsizetype i = pos_ + 1;
+  qsizetype runStart = i;
+  for (;;) {
+    if (i >= size || text_[i] == QLatin1Char('\n') || text_[i] == QLatin1Char('\r')) {
+      Fail(kUnterminatedString);
+    }
+    if (text_[i] == QLatin1Char('"')) {
+      value.append(text_.mid(runStart, i - runStart));
+      if (i + 1 < size && text_[i + 1] == QLatin1Char('"')) {
+        value.append(QLatin1Char('"'));
+        i += 2;
+        runStart = i;
+        continue;
+      }
+      ++i;
+      break;
+    }
+    ++i;
+  }
+  pos_ = i;
+  token.kind = TokenKind::kString;
+  token.length = i - start;
+  token.value = Variant::String(std::move(value));
+  token.value.literal = true;
+}
+
+void Lexer::ReadWord(Token& token) {
+  const qsizetype size = text_.size();
+  const qsizetype start = pos_;
+  qsizetype i = pos_ + 1;
+  while (i < size && IsNameCharacter(text_[i].unicode())) {
+    ++i;
+  }
+  if (i - start > kMaxNameLength) {
+    Fail(kIdentifierTooLong);
+  }
+  pos_ = i;
+  token.start = start;
+  token.length = i - start;
+  token.kind = KeywordKind(text_.mid(start, i - start));
+}
+
+}  // namespace vesko::script

@@ -1,0 +1,186 @@
+#include "script/conversions.h"
+#include "script/errors.h"
+#include "script/functions.h"
+
+#include <bit>
+#include <cmath>
+#include <limits>
+
+namespace vesko::script {
+
+namespace {
+
+// Abs, Int and Fix keep the subtype of their argument (Boolean and Empty become Integer,
+// strings Double) and pass Null through.
+template <typename DoubleOp, typename CurrencyOp>
+Variant SameSubtype(const Variant& x, DoubleOp onDouble, CurrencyOp onCurrency,
+                    bool negateIntegers) {
+  switch (x.type) {
+    case Subtype::kNull:
+      return Variant::Null();
+    case Subtype::kEmpty:
+    case Subtype::kBoolean:
+    case Subtype::kInteger:
+      return FitInteger(negateIntegers && x.integer < 0 ? -x.integer : x.integer,
+                        Subtype::kInteger);
+    case Subtype::kByte:
+      return x;
+    case Subtype::kLong:
+      return FitInteger(negateIntegers && x.integer < 0 ? -x.integer : x.integer, Subtype::kLong);
+    case Subtype::kSingle:
+      return Variant::Single(static_cast<float>(onDouble(x.real)));
+    case Subtype::kDouble:
+      return Variant::Double(onDouble(x.real));
+    case Subtype::kCurrency:
+      return Variant::Currency(onCurrency(x.integer));
+    default:
+      return Variant::Double(onDouble(ToDouble(x)));
+  }
+}
+
+std::int64_t CurrencyFloor(std::int64_t scaled) {
+  std::int64_t whole = scaled / kCurrencyScale;
+  if (scaled % kCurrencyScale < 0) {
+    --whole;
+  }
+  return whole * kCurrencyScale;
+}
+
+std::int64_t CurrencyTruncate(std::int64_t scaled) {
+  return scaled / kCurrencyScale * kCurrencyScale;
+}
+
+std::int64_t CurrencyAbs(std::int64_t scaled) {
+  if (scaled == std::numeric_limits<std::int64_t>::min()) {
+    Fail(kOverflow);
+  }
+  return scaled < 0 ? -scaled : scaled;
+}
+
+double RoundToDigits(double x, std::int64_t digits) {
+  if (digits == 0) {
+    return BankersRound(x);
+  }
+  if (digits > 22) {
+    return x;
+  }
+  const double scale = std::pow(10.0, static_cast<double>(digits));
+  const double scaled = x * scale;
+  if (!std::isfinite(scaled) || std::fabs(scaled) >= 4503599627370496.0) {  // 2^52: no fraction
+    return x;
+  }
+  return BankersRound(scaled) / scale;
+}
+
+Variant Round(std::span<const Variant> args) {
+  const Variant& x = args[0];
+  const std::int64_t digits = args.size() > 1 ? ToRoundedLong(args[1]) : 0;
+  if (digits < 0) {
+    Fail(kInvalidProcedureCall);
+  }
+  switch (x.type) {
+    case Subtype::kNull:
+      return Variant::Null();
+    case Subtype::kEmpty:
+      return Variant::Integer(0);
+    case Subtype::kBoolean:
+    case Subtype::kByte:
+    case Subtype::kInteger:
+    case Subtype::kLong:
+      return x;
+    case Subtype::kSingle:
+      return Variant::Single(static_cast<float>(RoundToDigits(x.real, digits)));
+    case Subtype::kCurrency: {
+      if (digits >= 4) {
+        return x;
+      }
+      std::int64_t unit = 1;
+      for (std::int64_t i = digits; i < 4; ++i) {
+        unit *= 10;
+      }
+      std::int64_t q = x.integer / unit;
+      const std::int64_t twice = (x.integer % unit) * 2;
+      if (twice > unit || (twice == unit && (q & 1) != 0)) {
+        ++q;
+      } else if (twice < -unit || (twice == -unit && (q & 1) != 0)) {
+        --q;
+      }
+      return Variant::Currency(q * unit);
+    }
+    default:
+      return Variant::Double(RoundToDigits(ToDouble(x), digits));
+  }
+}
+
+Variant Random(std::span<const Variant> args, RandomState& state) {
+  constexpr std::uint32_t kMask = 0xFFFFFF;
+  constexpr float kRange = 16777216.0f;
+  const double n = args.empty() ? 1.0 : ToDouble(args[0]);
+  if (n == 0.0) {
+    return Variant::Single(static_cast<float>(state.seed) / kRange);
+  }
+  if (n < 0.0) {
+    // A negative argument picks the seed from its own bit pattern: the same n, the same number.
+    const std::uint32_t bits = std::bit_cast<std::uint32_t>(static_cast<float>(n));
+    state.seed = (bits + (bits >> 24)) & kMask;
+  }
+  state.seed = (state.seed * 0x43FD43FDu + 0xC39EC3u) & kMask;
+  return Variant::Single(static_cast<float>(state.seed) / kRange);
+}
+
+}  // namespace
+
+Variant CallMathFunction(FunctionId id, std::span<const Variant> args, EvaluationContext& context) {
+  switch (id) {
+    case FunctionId::kAbs:
+      return SameSubtype(
+          args[0], [](double d) { return std::fabs(d); }, CurrencyAbs, true);
+    case FunctionId::kInt:
+      return SameSubtype(
+          args[0], [](double d) { return std::floor(d); }, CurrencyFloor, false);
+    case FunctionId::kFix:
+      return SameSubtype(
+          args[0], [](double d) { return std::trunc(d); }, CurrencyTruncate, false);
+    case FunctionId::kRound:
+      return Round(args);
+    case FunctionId::kRnd:
+      return Random(args, context.random());
+    case FunctionId::kSgn: {
+      const Variant& x = args[0];
+      if (x.IsIntegral() || x.Is(Subtype::kCurrency)) {
+        return Variant::Integer(x.integer < 0 ? -1 : x.integer > 0 ? 1 : 0);
+      }
+      const double d = ToDouble(x);
+      return Variant::Integer(d < 0 ? -1 : d > 0 ? 1 : 0);
+    }
+    default:
+      break;
+  }
+  const double x = ToDouble(args[0]);
+  switch (id) {
+    case FunctionId::kAtn:
+      return Variant::Double(std::atan(x));
+    case FunctionId::kCos:
+      return Variant::Double(std::cos(x));
+    case FunctionId::kSin:
+      return Variant::Double(std::sin(x));
+    case FunctionId::kTan:
+      return Variant::Double(CheckedDouble(std::tan(x)));
+    case FunctionId::kExp:
+      return Variant::Double(CheckedDouble(std::exp(x)));
+    case FunctionId::kLog:
+      if (x <= 0.0) {
+        Fail(kInvalidProcedureCall);
+      }
+      return Variant::Double(std::log(x));
+    case FunctionId::kSqr:
+      if (x < 0.0) {
+        Fail(kInvalidProcedureCall);
+      }
+      return Variant::Double(std::sqrt(x));
+    default:
+      Fail(kTypeMismatch);
+  }
+}
+
+}  // namespace vesko::script

@@ -1,0 +1,302 @@
+#include "script/parser.h"
+
+#include "script/errors.h"
+#include "script/functions.h"
+#include "script/lexer.h"
+#include "script/names.h"
+#include "script/operators.h"
+
+#include <utility>
+
+namespace vesko::script {
+
+namespace {
+
+// Binding strength, tightest first: signs, ^, * /, \, Mod, + -, &, comparisons, Not, And, Or,
+// Xor, Eqv, Imp. Every binary operator is left-associative.
+constexpr std::uint8_t kSignPrecedence = 13;
+constexpr std::uint8_t kNotPrecedence = 5;
+
+struct BinaryInfo {
+  bool isBinary;
+  BinaryOp op;
+  std::uint8_t precedence;
+};
+
+BinaryInfo BinaryOf(TokenKind kind) {
+  switch (kind) {
+    case TokenKind::kCaret:
+      return {true, BinaryOp::kPower, 12};
+    case TokenKind::kStar:
+      return {true, BinaryOp::kMultiply, 11};
+    case TokenKind::kSlash:
+      return {true, BinaryOp::kDivide, 11};
+    case TokenKind::kBackslash:
+      return {true, BinaryOp::kIntDivide, 10};
+    case TokenKind::kMod:
+      return {true, BinaryOp::kMod, 9};
+    case TokenKind::kPlus:
+      return {true, BinaryOp::kAdd, 8};
+    case TokenKind::kMinus:
+      return {true, BinaryOp::kSubtract, 8};
+    case TokenKind::kAmpersand:
+      return {true, BinaryOp::kConcat, 7};
+    case TokenKind::kEqual:
+      return {true, BinaryOp::kEqual, 6};
+    case TokenKind::kNotEqual:
+      return {true, BinaryOp::kNotEqual, 6};
+    case TokenKind::kLess:
+      return {true, BinaryOp::kLess, 6};
+    case TokenKind::kGreater:
+      return {true, BinaryOp::kGreater, 6};
+    case TokenKind::kLessEqual:
+      return {true, BinaryOp::kLessEqual, 6};
+    case TokenKind::kGreaterEqual:
+      return {true, BinaryOp::kGreaterEqual, 6};
+    case TokenKind::kIs:
+      return {true, BinaryOp::kIs, 6};
+    case TokenKind::kAnd:
+      return {true, BinaryOp::kAnd, 4};
+    case TokenKind::kOr:
+      return {true, BinaryOp::kOr, 3};
+    case TokenKind::kXor:
+      return {true, BinaryOp::kXor, 2};
+    case TokenKind::kEqv:
+      return {true, BinaryOp::kEqv, 1};
+    case TokenKind::kImp:
+      return {true, BinaryOp::kImp, 0};
+    default:
+      return {false, BinaryOp::kAdd, 0};
+  }
+}
+
+Variant KeywordValue(TokenKind kind) {
+  Variant v;
+  switch (kind) {
+    case TokenKind::kTrue:
+      v = Variant::Boolean(true);
+      break;
+    case TokenKind::kFalse:
+      v = Variant::Boolean(false);
+      break;
+    case TokenKind::kNull:
+      v = Variant::Null();
+      break;
+    case TokenKind::kNothing:
+      v = Variant::Nothing();
+      break;
+    default:
+      break;  // Empty
+  }
+  v.literal = true;
+  return v;
+}
+
+void EmitPush(Variant value, Program& program) {
+  program.code.push_back({OpCode::kPush, 0, static_cast<std::int32_t>(program.constants.size())});
+  program.constants.push_back(std::move(value));
+}
+
+}  // namespace
+
+void Parser::PushBinary(std::uint8_t op, std::uint8_t precedence, Program& program) {
+  while (!pending_.empty()) {
+    const Pending& top = pending_.back();
+    if (top.kind == PendingKind::kBracket || top.kind == PendingKind::kCall ||
+        top.precedence < precedence) {
+      break;
+    }
+    program.code.push_back(
+        {top.kind == PendingKind::kUnary ? OpCode::kUnary : OpCode::kBinary, top.op});
+    pending_.pop_back();
+  }
+  pending_.push_back({PendingKind::kBinary, op, precedence, false, 0, 0, 0});
+}
+
+bool Parser::ReduceToMarker(Program& program) {
+  while (!pending_.empty()) {
+    const Pending& top = pending_.back();
+    if (top.kind == PendingKind::kBracket || top.kind == PendingKind::kCall) {
+      return true;
+    }
+    program.code.push_back(
+        {top.kind == PendingKind::kUnary ? OpCode::kUnary : OpCode::kBinary, top.op});
+    pending_.pop_back();
+  }
+  return false;
+}
+
+void Parser::EmitCall(const Pending& call, Program& program) {
+  program.code.push_back({call.knownFunction ? OpCode::kCall : OpCode::kUnknownFunction, call.op,
+                          call.arguments, call.nameStart, call.nameLength});
+}
+
+void Parser::Compile(QStringView text, Program& program) {
+  program.Clear();
+  pending_.clear();
+  nesting_ = 0;
+  Lexer lexer(text);
+  Token token;
+  Token ahead;
+  bool haveAhead = false;
+  auto advance = [&] {
+    if (haveAhead) {
+      std::swap(token, ahead);
+      haveAhead = false;
+    } else {
+      lexer.Next(token);
+    }
+  };
+  auto peek = [&]() -> const Token& {
+    if (!haveAhead) {
+      lexer.Next(ahead);
+      haveAhead = true;
+    }
+    return ahead;
+  };
+  auto openMarker = [&](Pending marker) {
+    if (++nesting_ > kMaxNesting) {
+      Fail(kOutOfStackSpace);
+    }
+    pending_.push_back(marker);
+  };
+
+  bool expectOperand = true;
+  // Not is a prefix of whole logical terms: allowed at the start, after "(", "," and after
+  // Not/And/Or/Xor/Eqv/Imp, not inside arithmetic or comparisons ("1 + Not 0").
+  bool notAllowed = true;
+  for (;;) {
+    advance();
+    if (expectOperand) {
+      switch (token.kind) {
+        case TokenKind::kNumber:
+        case TokenKind::kString:
+          EmitPush(std::move(token.value), program);
+          expectOperand = false;
+          break;
+        case TokenKind::kTrue:
+        case TokenKind::kFalse:
+        case TokenKind::kEmpty:
+        case TokenKind::kNull:
+        case TokenKind::kNothing:
+          EmitPush(KeywordValue(token.kind), program);
+          expectOperand = false;
+          break;
+        case TokenKind::kName: {
+          const qsizetype nameStart = token.start;
+          const qsizetype nameLength = token.length;
+          const QStringView name = text.mid(nameStart, nameLength);
+          const FunctionInfo* function = LookupFunction(name);
+          if (peek().kind == TokenKind::kOpenParen) {
+            advance();
+            Pending call{PendingKind::kCall,
+                         static_cast<std::uint8_t>(function ? function->id : FunctionId::kAbs),
+                         0,
+                         function != nullptr,
+                         0,
+                         nameStart,
+                         nameLength};
+            if (peek().kind == TokenKind::kCloseParen) {
+              advance();
+              EmitCall(call, program);
+              expectOperand = false;
+            } else {
+              openMarker(call);
+              notAllowed = true;
+            }
+            break;
+          }
+          expectOperand = false;
+          if (function != nullptr) {
+            program.code.push_back(
+                {OpCode::kCall, static_cast<std::uint8_t>(function->id), 0, nameStart, nameLength});
+          } else if (const Variant* constant = LookupConstant(name)) {
+            EmitPush(*constant, program);
+          } else {
+            program.code.push_back({OpCode::kUndefined, 0, 0, nameStart, nameLength});
+          }
+          break;
+        }
+        case TokenKind::kMinus:
+        case TokenKind::kPlus:
+          pending_.push_back(
+              {PendingKind::kUnary,
+               static_cast<std::uint8_t>(token.kind == TokenKind::kMinus ? UnaryOp::kNegate
+                                                                         : UnaryOp::kPlus),
+               kSignPrecedence, false, 0, 0, 0});
+          notAllowed = false;
+          break;
+        case TokenKind::kNot:
+          if (!notAllowed) {
+            Fail(kSyntaxError);
+          }
+          pending_.push_back({PendingKind::kUnary, static_cast<std::uint8_t>(UnaryOp::kNot),
+                              kNotPrecedence, false, 0, 0, 0});
+          break;
+        case TokenKind::kOpenParen:
+          openMarker({PendingKind::kBracket, 0, 0, false, 0, 0, 0});
+          notAllowed = true;
+          break;
+        case TokenKind::kEnd:
+          if (program.code.empty() && pending_.empty()) {
+            return;  // blank text: Empty
+          }
+          Fail(kExpectedExpression);
+        case TokenKind::kDot:
+          Fail(kInvalidReference);
+        case TokenKind::kMe:
+          Fail(kInvalidUseOfMe);
+        case TokenKind::kNew:
+        case TokenKind::kStatementWord:
+          Fail(kSyntaxError);
+        default:
+          Fail(kExpectedExpression);
+      }
+      continue;
+    }
+
+    // After an operand: a binary operator, ")", ",", or the end.
+    const BinaryInfo binary = BinaryOf(token.kind);
+    if (binary.isBinary) {
+      PushBinary(static_cast<std::uint8_t>(binary.op), binary.precedence, program);
+      expectOperand = true;
+      notAllowed = binary.precedence <= 4;
+      continue;
+    }
+    switch (token.kind) {
+      case TokenKind::kCloseParen: {
+        if (!ReduceToMarker(program)) {
+          Fail(kExpectedEndOfStatement);
+        }
+        Pending marker = pending_.back();
+        pending_.pop_back();
+        --nesting_;
+        if (marker.kind == PendingKind::kCall) {
+          ++marker.arguments;
+          EmitCall(marker, program);
+        }
+        break;
+      }
+      case TokenKind::kComma:
+        if (!ReduceToMarker(program)) {
+          Fail(kExpectedEndOfStatement);
+        }
+        if (pending_.back().kind != PendingKind::kCall) {
+          Fail(kExpectedCloseParen);
+        }
+        ++pending_.back().arguments;
+        expectOperand = true;
+        notAllowed = true;
+        break;
+      case TokenKind::kEnd:
+        if (ReduceToMarker(program)) {
+          Fail(kExpectedCloseParen);
+        }
+        return;
+      default:
+        Fail(kExpectedEndOfStatement);
+    }
+  }
+}
+
+}  // namespace vesko::script

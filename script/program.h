@@ -1,0 +1,42 @@
+#pragma once
+
+#include "script/value.h"
+
+#include <QtGlobal>
+
+#include <cstdint>
+#include <vector>
+
+namespace vesko::script {
+
+// One step of a compiled expression. Programs are postfix: operands are pushed, operators and
+// calls take their operands from the top of the value stack and push their result.
+enum class OpCode : std::uint8_t {
+  kPush,             // push constants[argument]
+  kUnary,            // op = UnaryOp
+  kBinary,           // op = BinaryOp
+  kCall,             // op = FunctionId, argument = number of arguments
+  kUnknownFunction,  // fails with "Type mismatch: 'name'" after its arguments were evaluated
+  kUndefined,        // fails with "Variable is undefined: 'name'"
+};
+
+struct Instruction {
+  OpCode code;
+  std::uint8_t op = 0;
+  std::int32_t argument = 0;
+  // Where the name of a call or of an undefined variable sits in the expression text.
+  qsizetype nameStart = 0;
+  qsizetype nameLength = 0;
+};
+
+struct Program {
+  std::vector<Instruction> code;
+  std::vector<Variant> constants;
+
+  void Clear() {
+    code.clear();
+    constants.clear();
+  }
+};
+
+}  // namespace vesko::script

@@ -1,0 +1,131 @@
+#include "script/script_evaluator.h"
+
+#include "script/context.h"
+#include "script/errors.h"
+#include "script/functions.h"
+#include "script/names.h"
+#include "script/number_text.h"
+#include "script/operators.h"
+#include "script/parser.h"
+#include "script/program.h"
+#include "script/value.h"
+
+#include <new>
+#include <span>
+#include <vector>
+
+namespace vesko {
+
+namespace {
+
+using script::Variant;
+
+class ScriptValue final : public ExpressionEvaluator::Value {
+ public:
+  explicit ScriptValue(Variant value) : value_(std::move(value)) {}
+  const Variant& value() const { return value_; }
+
+ private:
+  Variant value_;
+};
+
+class ScriptEvaluator final : public ExpressionEvaluator {
+ public:
+  void SelectLanguage(const QString& language) override {
+    if (language.compare(QLatin1String("VBScript"), Qt::CaseInsensitive) != 0) {
+      throw EvaluationFailure(QStringLiteral("Unsupported script language '%1': only VBScript is "
+                                             "available")
+                                  .arg(language));
+    }
+  }
+
+  ValuePtr Evaluate(const QString& expression) override {
+    try {
+      parser_.Compile(expression, program_);
+      return std::make_shared<ScriptValue>(Run(expression));
+    } catch (const std::bad_alloc&) {
+      stack_.clear();
+      throw EvaluationFailure(QStringLiteral("Out of memory"), 7);
+    } catch (...) {
+      stack_.clear();  // do not keep a failed evaluation's strings alive
+      throw;
+    }
+  }
+
+  QString TextOf(const Value& value) override {
+    const auto* ours = dynamic_cast<const ScriptValue*>(&value);
+    if (ours == nullptr) {
+      throw EvaluationFailure(QStringLiteral("The value was not made by this evaluator"));
+    }
+    return script::DisplayText(ours->value());
+  }
+
+ private:
+  Variant Run(QStringView text) {
+    using script::OpCode;
+    stack_.clear();
+    script::EvaluationContext context(random_);
+    for (const script::Instruction& step : program_.code) {
+      switch (step.code) {
+        case OpCode::kPush:
+          stack_.push_back(program_.constants[static_cast<std::size_t>(step.argument)]);
+          break;
+        case OpCode::kUnary:
+          script::ApplyUnary(static_cast<script::UnaryOp>(step.op), stack_.back());
+          break;
+        case OpCode::kBinary:
+          script::ApplyBinary(static_cast<script::BinaryOp>(step.op), stack_[stack_.size() - 2],
+                              stack_.back(), context);
+          stack_.pop_back();
+          break;
+        case OpCode::kCall:
+          Call(step, text, context);
+          break;
+        case OpCode::kUnknownFunction:
+          script::FailNamed(script::kTypeMismatch,
+                            text.mid(step.nameStart, step.nameLength).toString());
+        case OpCode::kUndefined:
+          script::FailNamed(script::kVariableUndefined,
+                            text.mid(step.nameStart, step.nameLength).toString());
+      }
+    }
+    if (stack_.empty()) {
+      return Variant::Empty();  // blank text
+    }
+    Variant result = std::move(stack_.back());
+    stack_.clear();
+    return result;
+  }
+
+  void Call(const script::Instruction& step, QStringView text, script::EvaluationContext& context) {
+    const auto id = static_cast<script::FunctionId>(step.op);
+    if (id == script::FunctionId::kDateFunction) {
+      script::FailWith(script::kInvalidProcedureCall,
+                       QStringLiteral("Dates are not supported: '%1'")
+                           .arg(text.mid(step.nameStart, step.nameLength)));
+    }
+    const script::FunctionInfo& info = script::FunctionInfoOf(id);
+    const auto count = static_cast<std::size_t>(step.argument);
+    if (count < info.minArguments || count > info.maxArguments) {
+      script::Fail(script::kWrongArgumentCount);
+    }
+    const std::size_t first = stack_.size() - count;
+    Variant result =
+        script::CallFunction(id, std::span<const Variant>(stack_.data() + first, count), context);
+    stack_.resize(first);
+    stack_.push_back(std::move(result));
+  }
+
+  script::Parser parser_;
+  script::Program program_;
+  std::vector<Variant> stack_;
+  script::RandomState random_;
+};
+
+}  // namespace
+
+std::unique_ptr<ExpressionEvaluator> CreateScriptEvaluator() {
+  return std::make_unique<ScriptEvaluator>();
+}
+
+}  // namespace vesko

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "engine/evaluator.h"
+#include "script/script_evaluator.h"
+
+#include <QString>
+#include <QTest>
+
+namespace vesko::test {
+
+// What one evaluation gave: the value's text, or the failure's number and description.
+struct Outcome {
+  bool failed = false;
+  QString text;
+  int number = 0;
+};
+
+inline Outcome EvaluateText(ExpressionEvaluator& evaluator, const QString& expression) {
+  Outcome outcome;
+  try {
+    const ExpressionEvaluator::ValuePtr value = evaluator.Evaluate(expression);
+    outcome.text = evaluator.TextOf(*value);
+  } catch (const EvaluationFailure& failure) {
+    outcome.failed = true;
+    outcome.text = failure.description();
+    outcome.number = failure.number();
+  }
+  return outcome;
+}
+
+// Evaluates with a fresh evaluator, so that no state (the random generator) carries over.
+inline Outcome Evaluate(const QString& expression) {
+  const auto evaluator = CreateScriptEvaluator();
+  return EvaluateText(*evaluator, expression);
+}
+
+// The subtype name the language itself reports for the expression's value.
+inline QString SubtypeOf(const QString& expression) {
+  return Evaluate(QStringLiteral("TypeName(") + expression + QLatin1Char(')')).text;
+}
+
+}  // namespace vesko::test
+
+// Checks that `expression` evaluates to `text` (and, when `type` is not empty, to that subtype).
+#define VESKO_CHECK_VALUE(expression, text, type)                                       \
+  do {                                                                                  \
+    const vesko::test::Outcome outcome_ = vesko::test::Evaluate(expression);            \
+    QVERIFY2(!outcome_.failed, qPrintable(QStringLiteral("failed: ") + outcome_.text)); \
+    QCOMPARE(outcome_.text, QString(text));                                             \
+    if (!QString(type).isEmpty()) {                                                     \
+      QCOMPARE(vesko::test::SubtypeOf(expression), QString(type));                      \
+    }                                                                                   \
+  } while (false)
+
+// Checks that `expression` fails with the error `number` and the exact `description`.
+#define VESKO_CHECK_FAILURE(expression, number, description)                         \
+  do {                                                                               \
+    const vesko::test::Outcome outcome_ = vesko::test::Evaluate(expression);         \
+    QVERIFY2(outcome_.failed, qPrintable(QStringLiteral("gave: ") + outcome_.text)); \
+    QCOMPARE(outcome_.text, QString(description));                                   \
+    QCOMPARE(outcome_.number, int(number));                                          \
+  } while (false)
