@@ -70,7 +70,7 @@ void CalculationController::EvaluateCurrent() {
     if (enterPressed_) {
       const auto value = evaluator_.Evaluate(evalForm_);
       WriteRow(liveRow_, displayForm_ + u'=' + evaluator_.TextOf(*value));
-      rows_.insert(liveRow_, QString());
+      InsertRow(liveRow_, QString());
     } else {
       RunLiveBranch();
     }
@@ -134,6 +134,14 @@ void CalculationController::RunLiveBranch() {
 }
 
 void CalculationController::RenderHistory() {
+  if (editHistoryTop_ && !wholeHistoryStale_ &&
+      editHistoryTop_(replacedTop_, rows_.mid(0, changedTop_))) {
+    changedTop_ = replacedTop_ = 0;
+    return;
+  }
+  wholeHistoryStale_ = false;
+  changedTop_ = replacedTop_ = 0;
+
   qsizetype length = 0;
   for (const QString& row : rows_) {
     length += row.size() + 2;
@@ -151,16 +159,34 @@ void CalculationController::SeedExample(const QString& text) {
   host_.setInputText(text);
   evalForm_ = NormalizeExpression(text, false);
   displayForm_ = NormalizeExpression(text, true);
-  rows_.insert(liveRow_, QString());
+  InsertRow(liveRow_, QString());
   WriteRow(liveRow_, displayForm_ + u'=' + evaluator_.TextOf(*evaluator_.Evaluate(evalForm_)));
 }
 
 void CalculationController::WriteRow(int index, const QString& text) {
   // Overwriting a row that does not exist yet creates it (and any empty rows before it).
-  while (rows_.size() <= index) {
-    rows_.append(QString());
+  if (rows_.size() <= index) {
+    wholeHistoryStale_ = true;
+    while (rows_.size() <= index) {
+      rows_.append(QString());
+    }
   }
+  MarkTopChanged(index + 1);
   rows_[index] = text;
+}
+
+void CalculationController::InsertRow(int index, const QString& text) {
+  MarkTopChanged(index);
+  rows_.insert(index, text);
+  ++changedTop_;
+}
+
+void CalculationController::MarkTopChanged(qsizetype count) {
+  // Widen the changed top so that it covers the first `count` rows.
+  if (count > changedTop_) {
+    replacedTop_ += count - changedTop_;
+    changedTop_ = count;
+  }
 }
 
 }  // namespace vesko

@@ -39,6 +39,15 @@ class CalculationController {
   // Used at start: puts an example into the input box and writes it as a committed-looking row.
   void SeedExample(const QString& text);
 
+  // An optional faster way to bring the history box up to date: replace its first
+  // `renderedTopRows` lines with `newTopRows`, leaving the rest as they are. The host returns
+  // false when it cannot (for example because the user typed into the history box); the
+  // controller then sets the whole text instead. Either way the box ends up holding exactly the
+  // text RenderHistory describes.
+  using HistoryTopEditor =
+      std::function<bool(qsizetype renderedTopRows, const QStringList& newTopRows)>;
+  void setHistoryTopEditor(HistoryTopEditor editor) { editHistoryTop_ = std::move(editor); }
+
   const QStringList& rows() const { return rows_; }
   int liveRow() const { return liveRow_; }
   void setLiveRow(int row) { liveRow_ = row; }
@@ -49,6 +58,8 @@ class CalculationController {
  private:
   void RunLiveBranch();
   void WriteRow(int index, const QString& text);
+  void InsertRow(int index, const QString& text);
+  void MarkTopChanged(qsizetype index);
 
   ExpressionEvaluator& evaluator_;
   HostOperations host_;
@@ -57,6 +68,14 @@ class CalculationController {
   QString evalForm_;
   QString displayForm_;
   bool enterPressed_ = false;
+
+  // What changed since the last rendering: the first `changedTop_` rows replace the first
+  // `replacedTop_` rendered rows; below them the rows are as rendered. All changes happen at the
+  // live row, which is the top row, so this stays small.
+  HistoryTopEditor editHistoryTop_;
+  bool wholeHistoryStale_ = true;
+  qsizetype changedTop_ = 0;
+  qsizetype replacedTop_ = 0;
 };
 
 }  // namespace vesko

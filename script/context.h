@@ -23,11 +23,15 @@ class EvaluationContext {
 
   // Accounts for a string of `length` characters about to be made; fails with "Out of string
   // space" before anything is allocated when it is too long or the evaluation made too much text.
-  void ReserveText(std::int64_t length) {
-    if (length > kMaxStringLength || length > budget_) {
+  void ReserveText(std::int64_t length) { ReserveText(length, length); }
+
+  // The same for a string of `length` characters made by copying only `copied` of them (an
+  // append in place).
+  void ReserveText(std::int64_t length, std::int64_t copied) {
+    if (length > kMaxStringLength || copied > budget_) {
       Fail(kOutOfStringSpace);
     }
-    budget_ -= length;
+    budget_ -= copied;
   }
 
   RandomState& random() { return random_; }

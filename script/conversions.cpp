@@ -244,7 +244,7 @@ std::int64_t ToRoundedLong(const Variant& value) {
   if (value.IsIntegral()) {
     return value.integer;
   }
-  if (value.is(Subtype::kCurrency)) {
+  if (value.Is(Subtype::kCurrency)) {
     // Banker's rounding of ten-thousandths, exactly.
     std::int64_t whole = value.integer / kCurrencyScale;
     const std::int64_t rest = value.integer % kCurrencyScale;
@@ -283,7 +283,7 @@ std::int64_t DoubleToCurrency(double value) {
 }
 
 std::int64_t ToCurrency(const Variant& value) {
-  if (value.is(Subtype::kCurrency)) {
+  if (value.Is(Subtype::kCurrency)) {
     return value.integer;
   }
   if (value.IsIntegral()) {
@@ -329,7 +329,7 @@ Variant ConvertToBoolean(const Variant& value) {
       return Variant::Boolean(word);
     }
   }
-  if (value.IsIntegral() || value.is(Subtype::kCurrency)) {
+  if (value.IsIntegral() || value.Is(Subtype::kCurrency)) {
     return Variant::Boolean(value.integer != 0);
   }
   return Variant::Boolean(ToDouble(value) != 0.0);
@@ -337,7 +337,7 @@ Variant ConvertToBoolean(const Variant& value) {
 
 Variant ConvertToByte(const Variant& value) {
   RequireNotNull(value);
-  if (value.is(Subtype::kBoolean)) {
+  if (value.Is(Subtype::kBoolean)) {
     return Variant::Byte(value.integer != 0 ? 255 : 0);
   }
   const std::int64_t n = ToRoundedLong(value);

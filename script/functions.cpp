@@ -21,7 +21,7 @@ Variant RadixText(const Variant& x, int radix, EvaluationContext& context) {
   }
   const std::int64_t n = ToRoundedLong(x);
   const bool sixteenBits =
-      x.is(Subtype::kInteger) || x.is(Subtype::kBoolean) || x.is(Subtype::kByte) || x.IsEmpty();
+      x.Is(Subtype::kInteger) || x.Is(Subtype::kBoolean) || x.Is(Subtype::kByte) || x.IsEmpty();
   const std::uint32_t pattern =
       sixteenBits ? static_cast<std::uint16_t>(n) : static_cast<std::uint32_t>(n);
   QString text = QString::number(pattern, radix).toUpper();

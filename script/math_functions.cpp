@@ -147,7 +147,7 @@ Variant CallMathFunction(FunctionId id, std::span<const Variant> args, Evaluatio
       return Random(args, context.random());
     case FunctionId::kSgn: {
       const Variant& x = args[0];
-      if (x.IsIntegral() || x.is(Subtype::kCurrency)) {
+      if (x.IsIntegral() || x.Is(Subtype::kCurrency)) {
         return Variant::Integer(x.integer < 0 ? -1 : x.integer > 0 ? 1 : 0);
       }
       const double d = ToDouble(x);

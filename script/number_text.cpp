@@ -1,6 +1,9 @@
 #include "script/number_text.h"
 
+#include "script/errors.h"
+
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 
 namespace vesko::script {
@@ -8,6 +11,9 @@ namespace vesko::script {
 QString FloatText(double value, int digits) {
   if (value == 0.0) {
     return QStringLiteral("0");
+  }
+  if (!std::isfinite(value)) {
+    Fail(kOverflow);  // never shown as a number
   }
   // Round to `digits` significant digits once, in scientific form: "-d.ddddde-05".
   char sci[40];

@@ -119,9 +119,9 @@ Variant Arithmetic(BinaryOp op, const Variant& left, const Variant& right) {
     }
     case Subtype::kCurrency: {
       if (op == BinaryOp::kMultiply) {
-        const bool bothScaled = a->is(Subtype::kCurrency) && b->is(Subtype::kCurrency);
-        const std::int64_t x = a->is(Subtype::kCurrency) ? a->integer : b->integer;
-        const std::int64_t y = a->is(Subtype::kCurrency) ? b->integer : a->integer;
+        const bool bothScaled = a->Is(Subtype::kCurrency) && b->Is(Subtype::kCurrency);
+        const std::int64_t x = a->Is(Subtype::kCurrency) ? a->integer : b->integer;
+        const std::int64_t y = a->Is(Subtype::kCurrency) ? b->integer : a->integer;
         return Variant::Currency(CurrencyProduct(x, y, bothScaled));
       }
       std::int64_t r = 0;
@@ -164,7 +164,7 @@ Variant Divide(const Variant& left, const Variant& right) {
   }
   const double r = CheckedDouble(x / y);
   const bool single = IsSingleDivisionOperand(a->type) && IsSingleDivisionOperand(b->type) &&
-                      (a->is(Subtype::kSingle) || b->is(Subtype::kSingle));
+                      (a->Is(Subtype::kSingle) || b->Is(Subtype::kSingle));
   return single ? SingleOrDouble(r) : Variant::Double(r);
 }
 
@@ -181,7 +181,7 @@ Variant IntegerDivide(BinaryOp op, const Variant& a, const Variant& b) {
   }
   const std::int64_t r = op == BinaryOp::kIntDivide ? x / y : x % y;
   Subtype least = Subtype::kLong;
-  if (a.is(Subtype::kByte) && b.is(Subtype::kByte)) {
+  if (a.Is(Subtype::kByte) && b.Is(Subtype::kByte)) {
     least = Subtype::kByte;
   } else if (IsSmallIntegral(a.type) && IsSmallIntegral(b.type)) {
     least = Subtype::kInteger;
@@ -201,18 +201,28 @@ Variant Power(const Variant& a, const Variant& b) {
   return Variant::Double(CheckedDouble(std::pow(base, exponent)));
 }
 
-void Concatenate(Variant& left, const Variant& right, EvaluationContext& context) {
+void Concatenate(Variant& left, Variant& right, EvaluationContext& context) {
   if (left.IsNull() && right.IsNull()) {
     return;  // Null & Null is Null
   }
   if (left.IsObject() || right.IsObject()) {
     Fail(kObjectVariableNotSet);
   }
-  if (left.IsString()) {
+  // A string made by an earlier step is extended in place, at its end or at its start, so that
+  // long chains and deep nests of "&" copy each character about once.
+  if (left.IsString() && left.text.isDetached()) {
     const QString tail = StringForm(right);
-    context.ReserveText(left.text.size() + tail.size());
+    context.ReserveText(left.text.size() + tail.size(), tail.size());
     left.text.append(tail);
     left.literal = false;
+    return;
+  }
+  if (right.IsString() && right.text.isDetached()) {
+    const QString head = StringForm(left);
+    context.ReserveText(head.size() + right.text.size(), head.size());
+    right.text.prepend(head);
+    right.literal = false;
+    left = std::move(right);
     return;
   }
   QString head = StringForm(left);
@@ -234,12 +244,12 @@ int CompareText(const QString& a, const QString& b) {
 }
 
 int CompareNumbers(const Variant& a, const Variant& b) {
-  const bool aExact = a.IsIntegral() || a.is(Subtype::kCurrency) || a.IsEmpty();
-  const bool bExact = b.IsIntegral() || b.is(Subtype::kCurrency) || b.IsEmpty();
+  const bool aExact = a.IsIntegral() || a.Is(Subtype::kCurrency) || a.IsEmpty();
+  const bool bExact = b.IsIntegral() || b.Is(Subtype::kCurrency) || b.IsEmpty();
   if (aExact && bExact) {
     // Integral values and Currency compare exactly as ten-thousandths.
-    const std::int64_t x = a.is(Subtype::kCurrency) ? a.integer : a.integer * kCurrencyScale;
-    const std::int64_t y = b.is(Subtype::kCurrency) ? b.integer : b.integer * kCurrencyScale;
+    const std::int64_t x = a.Is(Subtype::kCurrency) ? a.integer : a.integer * kCurrencyScale;
+    const std::int64_t y = b.Is(Subtype::kCurrency) ? b.integer : b.integer * kCurrencyScale;
     return x < y ? -1 : x > y ? 1 : 0;
   }
   const double x = ToDouble(a);
@@ -428,7 +438,7 @@ Variant Logic(BinaryOp op, const Variant& left, const Variant& right) {
 
 }  // namespace
 
-void ApplyBinary(BinaryOp op, Variant& left, const Variant& right, EvaluationContext& context) {
+void ApplyBinary(BinaryOp op, Variant& left, Variant& right, EvaluationContext& context) {
   switch (op) {
     case BinaryOp::kConcat:
       Concatenate(left, right, context);

@@ -32,9 +32,10 @@ enum class BinaryOp : std::uint8_t {
 
 enum class UnaryOp : std::uint8_t { kNegate, kPlus, kNot };
 
-// Applies `left op right` and leaves the result in `left` (so a growing string is appended to in
-// place). Fails with EvaluationFailure as the language does (Overflow, Division by zero, ...).
-void ApplyBinary(BinaryOp op, Variant& left, const Variant& right, EvaluationContext& context);
+// Applies `left op right` and leaves the result in `left`; `right` may be consumed (so that a
+// growing string is extended in place from either end). Fails with EvaluationFailure as the
+// language does (Overflow, Division by zero, ...).
+void ApplyBinary(BinaryOp op, Variant& left, Variant& right, EvaluationContext& context);
 
 // Applies a prefix operator to `operand` in place.
 void ApplyUnary(UnaryOp op, Variant& operand);

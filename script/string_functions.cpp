@@ -278,24 +278,24 @@ Variant Replace(std::span<const Variant> args, EvaluationContext& context) {
   const QStringView haystack = text ? QStringView(folded) : rest;
   const QStringView needle = text ? QStringView(foldedFind) : QStringView(find);
 
-  // First the matches and the resulting length, so that an oversized result fails before it is
-  // built.
-  std::vector<qsizetype> matches;
-  for (qsizetype at = FindText(haystack, needle, 0);
-       at >= 0 && (limit < 0 || static_cast<std::int64_t>(matches.size()) < limit);
-       at = FindText(haystack, needle, at + needle.size())) {
-    matches.push_back(at);
+  // First count the matches, so that an oversized result fails before it is built.
+  const TextSearcher searcher(needle);
+  auto nextMatch = [&](qsizetype from) { return searcher.FindIn(haystack, from); };
+  std::int64_t matches = 0;
+  for (qsizetype at = nextMatch(0); at >= 0 && (limit < 0 || matches < limit);
+       at = nextMatch(at + needle.size())) {
+    ++matches;
   }
-  const std::int64_t length =
-      rest.size() + static_cast<std::int64_t>(matches.size()) * (with.size() - find.size());
+  const std::int64_t length = rest.size() + matches * (with.size() - find.size());
   context.ReserveText(length);
   QString out;
   out.reserve(static_cast<qsizetype>(length));
   qsizetype copied = 0;
-  for (const qsizetype at : matches) {
+  for (qsizetype at = nextMatch(0); at >= 0 && matches > 0; at = nextMatch(at + needle.size())) {
     out.append(rest.mid(copied, at - copied));
     out.append(with);
     copied = at + find.size();
+    --matches;
   }
   out.append(rest.mid(copied));
   return Variant::String(std::move(out));

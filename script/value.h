@@ -62,7 +62,7 @@ struct Variant {
     return v;
   }
 
-  bool is(Subtype t) const { return type == t; }
+  bool Is(Subtype t) const { return type == t; }
   bool IsNull() const { return type == Subtype::kNull; }
   bool IsEmpty() const { return type == Subtype::kEmpty; }
   bool IsString() const { return type == Subtype::kString; }

@@ -38,6 +38,9 @@ int main(int argc, char** argv) {
       *evaluator, {[&] { return input; }, [&](const QString& text) { input = text; }, [] {},
                    [](const QString&) {}});
 
+  // A first release on the empty box gives the history its live row, as in the window.
+  controller.OnInputKeyUp(0, 0);
+
   std::string line;
   while (std::getline(std::cin, line)) {
     input = QString::fromStdString(line);

@@ -1,6 +1,7 @@
 #include "engine/calculation_controller.h"
 #include "table_evaluator.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <memory>
@@ -236,6 +237,51 @@ class CalculationControllerTest : public QObject {
     typeTo(QString(32767, u'1'));
     QCOMPARE(host.firstLine(), QStringLiteral("ones"));
     QVERIFY(evaluator.evaluated.isEmpty());
+  }
+
+  // The top-edit path must leave the history box exactly as a whole rewrite would, whatever
+  // mix of live runs, commits, failed commits and refusals (a user edit of the box) comes.
+  void topEditsMatchWholeRendering() {
+    QStringList lines;  // the history box's lines as the host holds them
+    int syncedWrites = -1;
+    int refusals = 0;
+    int edits = 0;
+    bool refuseNext = false;
+    controller->setHistoryTopEditor([&](qsizetype renderedTopRows, const QStringList& newTop) {
+      if (refuseNext) {
+        ++refusals;
+        return false;
+      }
+      if (syncedWrites != host.historyWrites) {  // the whole text was set since the last edit
+        lines = host.history.split(QStringLiteral("\r\n"));
+        lines.removeLast();
+        syncedWrites = host.historyWrites;
+      }
+      ++edits;
+      lines.remove(0, renderedTopRows);
+      for (qsizetype i = newTop.size() - 1; i >= 0; --i) {
+        lines.prepend(newTop[i]);
+      }
+      host.history = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+      return true;
+    });
+    const QStringList inputs = {"1",  "1+",   "1+2",  "1-5",   "1/0", "",
+                                "  ", "2**(", "(1+2", "blank", "3^2", "x"};
+    auto* random = QRandomGenerator::global();
+    for (int step = 0; step < 3000; ++step) {
+      refuseNext = random->bounded(20) == 0;
+      typeTo(inputs[random->bounded(inputs.size())]);
+      if (random->bounded(3) == 0) {
+        pressEnter();
+      }
+      QString whole;
+      for (const QString& row : controller->rows()) {
+        whole += row + QStringLiteral("\r\n");
+      }
+      QCOMPARE(host.history, whole);
+    }
+    QVERIFY(edits > 1000);
+    QVERIFY(refusals > 0);
   }
 
   void moreRowsThanSixteenBitsHold() {

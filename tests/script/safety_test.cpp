@@ -51,8 +51,15 @@ class SafetyTest : public QObject {
          QStringLiteral("1"));
     Text("8,191 Nots", QStringLiteral("Not ").repeated(8191) + QStringLiteral("0"),
          QStringLiteral("-1"));
-    Text("8,000 concatenations", Chain(QStringLiteral("\"a\""), QStringLiteral("&"), 8000),
-         QString(8000, QLatin1Char('a')));
+    Text("5,460 concatenations", Chain(QStringLiteral("\"abc\""), QStringLiteral("&"), 5460),
+         QStringLiteral("abc").repeated(5460));
+    Text("3,276 nested concatenations",
+         Nested(QStringLiteral("\"abcde\"&("), 3276, QStringLiteral("\"\""), QStringLiteral(")")),
+         QStringLiteral("abcde").repeated(3276));
+    Text("nested joins of computed strings",
+         Nested(QStringLiteral("Chr(97)&(Chr(98)&"), 1500, QStringLiteral("\"\""),
+                QStringLiteral(")")),
+         QStringLiteral("ab").repeated(1500));
     Text("32,765-character string",
          QLatin1Char('"') + QString(32765, QLatin1Char('x')) + QLatin1Char('"'),
          QString(32765, QLatin1Char('x')));
