@@ -24,11 +24,13 @@ if [[ "$1" != "--inside-x-server" ]]; then
 fi
 shift
 
-openbox --sm-disable >/dev/null 2>&1 &
+openbox_log=$(mktemp)
+openbox --sm-disable >"$openbox_log" 2>&1 &
 openbox_pid=$!
 stop_openbox() {
   kill "$openbox_pid" 2>/dev/null || true
   wait "$openbox_pid" 2>/dev/null || true
+  rm -f "$openbox_log"
 }
 trap stop_openbox EXIT
 
@@ -38,7 +40,8 @@ for ((tries = 0; ; tries++)); do
     break
   fi
   if ! kill -0 "$openbox_pid" 2>/dev/null; then
-    echo "$0: openbox exited before it was up" >&2
+    echo "$0: openbox exited before it was up:" >&2
+    cat "$openbox_log" >&2
     exit 1
   fi
   if ((tries >= 100)); then
