@@ -5,31 +5,10 @@
 #include <QObject>
 #include <QTest>
 
-namespace {
-
-void AddValueColumns() {
-  QTest::addColumn<QString>("expression");
-  QTest::addColumn<QString>("text");
-  QTest::addColumn<QString>("type");
-}
-
-void Value(const char* expression, const char* text, const char* type = "") {
-  QTest::newRow(expression) << QString::fromUtf8(expression) << QString::fromUtf8(text)
-                            << QString::fromUtf8(type);
-}
-
-void AddFailureColumns() {
-  QTest::addColumn<QString>("expression");
-  QTest::addColumn<int>("number");
-  QTest::addColumn<QString>("description");
-}
-
-void Failure(const char* expression, int number, const char* description) {
-  QTest::newRow(expression) << QString::fromUtf8(expression) << number
-                            << QString::fromUtf8(description);
-}
-
-}  // namespace
+using vesko::test::AddFailureColumns;
+using vesko::test::AddValueColumns;
+using vesko::test::Failure;
+using vesko::test::Value;
 
 class OperatorsTest : public QObject {
   Q_OBJECT

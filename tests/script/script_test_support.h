@@ -39,6 +39,30 @@ inline QString SubtypeOf(const QString& expression) {
   return Evaluate(QStringLiteral("TypeName(") + expression + QLatin1Char(')')).text;
 }
 
+// Data-table rows: an expression with the text (and optionally the subtype) of its value, or with
+// the number and description of its failure.
+inline void AddValueColumns() {
+  QTest::addColumn<QString>("expression");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QString>("type");
+}
+
+inline void Value(const char* expression, const char* text, const char* type = "") {
+  QTest::newRow(expression) << QString::fromUtf8(expression) << QString::fromUtf8(text)
+                            << QString::fromUtf8(type);
+}
+
+inline void AddFailureColumns() {
+  QTest::addColumn<QString>("expression");
+  QTest::addColumn<int>("number");
+  QTest::addColumn<QString>("description");
+}
+
+inline void Failure(const char* expression, int number, const char* description) {
+  QTest::newRow(expression) << QString::fromUtf8(expression) << number
+                            << QString::fromUtf8(description);
+}
+
 }  // namespace vesko::test
 
 // Checks that `expression` evaluates to `text` (and, when `type` is not empty, to that subtype).
