@@ -1,5 +1,6 @@
 #include "window/main_window.h"
 
+#include "window/history_box.h"
 #include "window/int16_rounding.h"
 #include "window/status_bar.h"
 #include "window/twips.h"
@@ -205,6 +206,11 @@ MainWindow::MainWindow(ExpressionEvaluator& evaluator, QWidget* parent) : QWidge
   host.focusInput = [this] { text1_->setFocus(Qt::OtherFocusReason); };
   host.setHistoryText = [this](const QString& text) { SetHistoryText(text); };
   controller_ = std::make_unique<CalculationController>(evaluator, std::move(host));
+  // A key release changes only the top rows; the history box is edited there instead of being
+  // rewritten whole, as long as it still holds what was last rendered.
+  controller_->setHistoryTopEditor([this](qsizetype renderedTopRows, const QStringList& newTop) {
+    return historyBox_->ReplaceTopRows(renderedTopRows, newTop);
+  });
 
   auto* input = static_cast<InputTextBox*>(text1_);
   input->onKeyPress = [this](int& keyAscii) { controller_->OnInputKeyPress(keyAscii); };
@@ -245,6 +251,7 @@ void MainWindow::CreateControls() {
   SetUpTextBox(text2_, QStringLiteral("Text2"));
   setControlTwips(text2_, {585, 720, 4830, 580});
   text2_->viewport()->installEventFilter(this);
+  historyBox_ = new HistoryBox(text2_);
   setTabOrder(text1_, text2_);
 
   statusBar_ = new StatusBar(this);
@@ -393,7 +400,7 @@ void MainWindow::KeepStatusBarAtBottom() {
 
 void MainWindow::SetHistoryText(const QString& text) {
   // The rows are joined with CR LF; the box shows each line end as one line break.
-  text2_->setPlainText(text);
+  historyBox_->SetText(text, controller_->rows());
 }
 
 QString MainWindow::historyText() const {

@@ -15,6 +15,7 @@ class QPlainTextEdit;
 
 namespace vesko {
 
+class HistoryBox;
 class StatusBar;
 
 // A control's place in the window: twips, relative to the client area.
@@ -110,6 +111,7 @@ class MainWindow : public QWidget {
   QLabel* imgSplitter_ = nullptr;
   QLabel* label2_ = nullptr;
   QPlainTextEdit* text2_ = nullptr;
+  HistoryBox* historyBox_ = nullptr;  // keeps text2_ in step with the rows
   QLabel* picSplitter_ = nullptr;
   StatusBar* statusBar_ = nullptr;
   QHash<const QWidget*, TwipRect> twips_;

@@ -1,0 +1,208 @@
+// One key release in the real window: the time from the release event reaching the input box to
+// the history box holding its new text ("held"), and to the window having repainted as well
+// ("frame"), for histories of 10 to 32,767 committed rows and inputs of 20 to 32,766 characters,
+// live runs and commits apart. Prints the median and the 99th percentile of each case.
+//
+//   key_release_bench [SAMPLES [ROWS INPUT]]   (offscreen unless QT_QPA_PLATFORM says otherwise)
+// With ROWS and INPUT only that case runs (for profiling).
+
+#include "script/script_evaluator.h"
+#include "window/main_window.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// An expression of exactly `length` characters, balanced and with a positive value, so that a
+// live run shows it and a commit succeeds.
+QString Expression(int length) {
+  const QString piece = QStringLiteral("(1+2)*3-4+");
+  QString text;
+  while (text.size() + piece.size() + 1 <= length) {
+    text += piece;
+  }
+  text += QString(length - text.size(), u'1');
+  return text;
+}
+
+double Milliseconds(Clock::duration duration) {
+  return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+double Percentile(std::vector<double> samples, double fraction) {
+  std::sort(samples.begin(), samples.end());
+  const auto rank = static_cast<size_t>(std::ceil(fraction * static_cast<double>(samples.size())));
+  return samples[std::clamp<size_t>(rank, 1, samples.size()) - 1];
+}
+
+QString RenderedRows(const QStringList& rows) {
+  QString text;
+  for (const QString& row : rows) {
+    text += row;
+    text += QStringLiteral("\r\n");
+  }
+  return text;
+}
+
+void SendKey(QWidget* target, QEvent::Type type, int key, const QString& text) {
+  QKeyEvent event(type, key, Qt::NoModifier, text);
+  QApplication::sendEvent(target, &event);
+}
+
+// A loaded window whose history holds the live row and `committedRows` rows below it.
+std::unique_ptr<vesko::MainWindow> FilledWindow(vesko::ExpressionEvaluator& evaluator,
+                                                int committedRows) {
+  auto window = std::make_unique<vesko::MainWindow>(evaluator);
+  window->Load();
+  // The start-up examples give two rows; the top one becomes the live row on the first release.
+  const QString row = Expression(20);
+  for (int i = 1; i < committedRows; ++i) {
+    window->controller().SeedExample(row);
+  }
+  window->controller().RenderHistory();
+  QApplication::processEvents();
+  return window;
+}
+
+struct Timing {
+  std::vector<double> held;
+  std::vector<double> frame;
+};
+
+// Times one release of `key` in the input box, after `prepare` has run (untimed).
+template <typename Prepare>
+void TimeRelease(vesko::MainWindow& window, Prepare prepare, int key, const QString& text,
+                 Timing& timing) {
+  prepare();
+  QApplication::processEvents();
+  const auto start = Clock::now();
+  SendKey(window.text1(), QEvent::KeyRelease, key, text);
+  const auto held = Clock::now();
+  QApplication::processEvents();
+  const auto painted = Clock::now();
+  timing.held.push_back(Milliseconds(held - start));
+  timing.frame.push_back(Milliseconds(painted - start));
+}
+
+bool failed = false;
+
+void Check(bool ok, const char* what, int rows, int length) {
+  if (!ok) {
+    std::fprintf(stderr, "key_release_bench: %s (rows %d, input %d)\n", what, rows, length);
+    failed = true;
+  }
+}
+
+void Report(const char* kind, int rows, int length, const Timing& timing) {
+  std::printf("%-7s %6d %6d %7zu %10.3f %10.3f %10.3f %10.3f\n", kind, rows, length,
+              timing.held.size(), Percentile(timing.held, 0.5), Percentile(timing.held, 0.99),
+              Percentile(timing.frame, 0.5), Percentile(timing.frame, 0.99));
+  std::fflush(stdout);
+}
+
+// Live runs: the input box keeps its text and each release evaluates it again.
+void BenchLive(vesko::ExpressionEvaluator& evaluator, int rows, int length, int samples,
+               double budgetMs) {
+  auto window = FilledWindow(evaluator, rows);
+  const QString input = Expression(length);
+  window->text1()->setPlainText(input);
+  Timing timing;
+  const auto begin = Clock::now();
+  for (int i = 0; i < samples + 1; ++i) {
+    TimeRelease(
+        *window, [] {}, Qt::Key_1, QStringLiteral("1"), timing);
+    if (i == 0) {  // warm-up
+      timing = Timing();
+    }
+    if (i >= 30 && Milliseconds(Clock::now() - begin) > budgetMs) {
+      break;
+    }
+  }
+  const QStringList& all = window->controller().rows();
+  Check(all.size() == rows + 1, "row count changed by live runs", rows, length);
+  Check(all.first() == evaluator.TextOf(*evaluator.Evaluate(input)), "the live row is wrong", rows,
+        length);
+  Check(window->historyText() == RenderedRows(all), "history box differs from the rows", rows,
+        length);
+  Report("live", rows, length, timing);
+}
+
+// Commits: Enter is pressed (untimed), its release commits. Every commit adds a row, so the
+// window is built afresh whenever the history has grown by a twentieth.
+void BenchCommit(vesko::ExpressionEvaluator& evaluator, int rows, int length, int samples,
+                 double budgetMs) {
+  const QString input = Expression(length);
+  const int batch = std::max(1, rows / 20);
+  std::unique_ptr<vesko::MainWindow> window;
+  int inBatch = batch;
+  Timing timing;
+  const auto begin = Clock::now();
+  for (int i = 0; i < samples; ++i) {
+    if (inBatch == batch) {
+      window = FilledWindow(evaluator, rows);
+      // One live run first, as a user would have typed before pressing Enter.
+      window->text1()->setPlainText(input);
+      SendKey(window->text1(), QEvent::KeyRelease, Qt::Key_1, QStringLiteral("1"));
+      inBatch = 0;
+    }
+    ++inBatch;
+    auto prepare = [&] {
+      if (window->text1()->toPlainText() != input) {
+        window->text1()->setPlainText(input);
+      }
+      SendKey(window->text1(), QEvent::KeyPress, Qt::Key_Return, QStringLiteral("\r"));
+    };
+    TimeRelease(*window, prepare, Qt::Key_Return, QStringLiteral("\r"), timing);
+    if (i >= 30 && Milliseconds(Clock::now() - begin) > budgetMs) {
+      break;
+    }
+  }
+  const QStringList& all = window->controller().rows();
+  Check(all.size() == rows + 1 + inBatch, "a commit was lost", rows, length);
+  Check(all.at(1).endsWith(u'=' + evaluator.TextOf(*evaluator.Evaluate(input))),
+        "the committed row is wrong", rows, length);
+  Check(window->text1()->toPlainText().isEmpty(), "the input box was not cleared", rows, length);
+  Check(window->historyText() == RenderedRows(all), "history box differs from the rows", rows,
+        length);
+  Report("commit", rows, length, timing);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  QApplication app(argc, argv);
+  const int samples = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
+  const double budgetMs = 6000;  // per case; at least 30 samples are always taken
+
+  const auto evaluator = vesko::CreateScriptEvaluator();
+  std::printf("times in ms; held = release to history text, frame = also repainted\n");
+  std::printf("%-7s %6s %6s %7s %10s %10s %10s %10s\n", "run", "rows", "input", "samples",
+              "held med", "held p99", "frame med", "frame p99");
+  const int onlyRows = argc > 3 ? std::atoi(argv[2]) : 0;
+  const int onlyLength = argc > 3 ? std::atoi(argv[3]) : 0;
+  for (const int rows : {10, 1000, 10000, 32767}) {
+    for (const int length : {20, 1000, 32766}) {
+      if (onlyRows != 0 && (rows != onlyRows || length != onlyLength)) {
+        continue;
+      }
+      BenchLive(*evaluator, rows, length, samples, budgetMs);
+      BenchCommit(*evaluator, rows, length, samples, budgetMs);
+    }
+  }
+  return failed ? 1 : 0;
+}

@@ -1,0 +1,233 @@
+#include "window/main_window.h"
+
+#include "script/script_evaluator.h"
+
+#include <QPlainTextEdit>
+#include <QRandomGenerator>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QtTest>
+
+#include <memory>
+
+using vesko::MainWindow;
+
+namespace {
+
+// Marks the last line of the history box; a whole rewrite creates new lines without the mark,
+// an edit of the top lines leaves it in place.
+constexpr int kMark = 4711;
+
+void MarkLastLine(QPlainTextEdit* box) {
+  box->document()->lastBlock().setUserState(kMark);
+}
+
+bool LastLineMarked(QPlainTextEdit* box) {
+  return box->document()->lastBlock().userState() == kMark;
+}
+
+QString Rendered(const QStringList& rows) {
+  QString text;
+  for (const QString& row : rows) {
+    text += row + QStringLiteral("\r\n");
+  }
+  return text;
+}
+
+bool AnyLineBreak(const QStringList& rows) {
+  for (const QString& row : rows) {
+    for (const QChar c : row) {
+      if (c == u'\n' || c == u'\r' || c.unicode() == 0x2028 || c.unicode() == 0x2029) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+class HistoryBoxTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<vesko::ExpressionEvaluator> evaluator_ = vesko::CreateScriptEvaluator();
+  std::unique_ptr<MainWindow> window_;
+  // What a whole rewrite gives: the rendered text set into a box of the same kind and size.
+  std::unique_ptr<QPlainTextEdit> reference_;
+
+  QPlainTextEdit* input() { return window_->text1(); }
+  QPlainTextEdit* history() { return window_->text2(); }
+
+  void release(const QString& text) {
+    input()->setPlainText(text);
+    QTest::keyRelease(input(), Qt::Key_Shift);
+  }
+  void commit(const QString& text) {
+    input()->setPlainText(text);
+    QTest::keyPress(input(), Qt::Key_Return);
+    QTest::keyRelease(input(), Qt::Key_Return);
+  }
+
+  // The history box must hold what a whole rewrite of the rows would have left in it.
+  void verifyHistory() {
+    const QStringList& rows = window_->controller().rows();
+    const QString rendered = Rendered(rows);
+    reference_->setPlainText(rendered);
+    if (!AnyLineBreak(rows)) {
+      QCOMPARE(window_->historyText(), rendered);
+    }
+    QCOMPARE(history()->toPlainText(), reference_->toPlainText());
+    QCOMPARE(history()->document()->blockCount(), reference_->document()->blockCount());
+    QCOMPARE(history()->textCursor().position(), reference_->textCursor().position());
+    QCOMPARE(history()->textCursor().anchor(), reference_->textCursor().anchor());
+    QCOMPARE(history()->verticalScrollBar()->value(), reference_->verticalScrollBar()->value());
+    QVERIFY(!history()->document()->isUndoAvailable());
+  }
+
+ private slots:
+  void init() {
+    window_ = std::make_unique<MainWindow>(*evaluator_);
+    window_->Load();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    reference_ = std::make_unique<QPlainTextEdit>();
+    reference_->setFont(history()->font());
+    reference_->setLineWrapMode(history()->lineWrapMode());
+    reference_->setVerticalScrollBarPolicy(history()->verticalScrollBarPolicy());
+    reference_->setHorizontalScrollBarPolicy(history()->horizontalScrollBarPolicy());
+    reference_->document()->setDocumentMargin(history()->document()->documentMargin());
+    reference_->resize(history()->size());
+    reference_->show();
+  }
+
+  void cleanup() {
+    reference_.reset();
+    window_.reset();
+  }
+
+  // Random key releases, commits, failed commits, rows with line breaks, and the user typing
+  // into, deleting from, undoing in, clicking into and scrolling the history box.
+  void matchesWholeRewrite_data() {
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<int>("userActionOneIn");  // 0: the user never touches the history box
+    QTest::newRow("untouched, seed 1") << 1u << 0;
+    QTest::newRow("untouched, seed 2") << 2u << 0;
+    QTest::newRow("rarely touched, seed 3") << 3u << 12;
+    QTest::newRow("rarely touched, seed 4") << 4u << 12;
+    QTest::newRow("often touched, seed 5") << 5u << 3;
+    QTest::newRow("often touched, seed 6") << 6u << 3;
+  }
+
+  void matchesWholeRewrite() {
+    QFETCH(quint32, seed);
+    QFETCH(int, userActionOneIn);
+    QRandomGenerator random(seed);
+    const QStringList inputs = {"1",    "1+",   "1+2", "1-5", "1/0",    "",     "  ",
+                                "2**(", "(1+2", "3^2", "x",   "12.5*4", "\"\"", QString(200, u'9')};
+    // Values and inputs whose rows fill more than one line of the box, or show differently.
+    const QStringList breaking = {"1&vblf&2",   "\"a\"&vbcr", "chrw(8233)",
+                                  "chrw(8232)", "1+\n2",      "1/0+\n"};
+    int fastRuns = 0;
+    int runs = 0;
+    for (int step = 0; step < 400; ++step) {
+      if (userActionOneIn > 0 && random.bounded(userActionOneIn) == 0) {
+        QTextCursor cursor = history()->textCursor();
+        cursor.setPosition(random.bounded(history()->document()->characterCount()));
+        history()->setTextCursor(cursor);
+        switch (random.bounded(6)) {
+          case 0:
+            QTest::keyClicks(history(), QStringLiteral("7+"));
+            break;
+          case 1:
+            QTest::keyClick(history(), Qt::Key_Return);
+            break;
+          case 2:
+            QTest::keyClick(history(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(history(), Qt::Key_Delete);
+            break;
+          case 3:  // typed and undone: the text is as before, but was changed meanwhile
+            QTest::keyClicks(history(), QStringLiteral("x"));
+            QTest::keyClick(history(), Qt::Key_Z, Qt::ControlModifier);
+            break;
+          case 4:  // clicked into, nothing typed
+            break;
+          default: {
+            const int bottom = history()->verticalScrollBar()->maximum();
+            history()->verticalScrollBar()->setValue(bottom);
+            reference_->verticalScrollBar()->setValue(bottom);
+            break;
+          }
+        }
+      }
+      MarkLastLine(history());
+      const QString text = random.bounded(8) == 0 ? breaking[random.bounded(breaking.size())]
+                                                  : inputs[random.bounded(inputs.size())];
+      if (random.bounded(3) == 0) {
+        commit(text);
+      } else {
+        release(text);
+      }
+      ++runs;
+      fastRuns += LastLineMarked(history()) ? 1 : 0;
+      verifyHistory();
+      if (QTest::currentTestFailed()) {
+        QFAIL(qPrintable(QStringLiteral("at step %1").arg(step)));
+      }
+    }
+    // Most runs must have edited the top lines only; otherwise the test says nothing about them.
+    QVERIFY2(fastRuns > runs / 2, qPrintable(QStringLiteral("%1 of %2").arg(fastRuns).arg(runs)));
+  }
+
+  // After the user has changed the history box the next run rewrites it whole, and the run after
+  // that edits only the top again.
+  void userEditForcesOneWholeRewrite_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("undo");
+    QTest::newRow("digit typed") << int(Qt::Key_5) << false;
+    QTest::newRow("line break typed") << int(Qt::Key_Return) << false;
+    QTest::newRow("typed and undone") << int(Qt::Key_5) << true;
+  }
+
+  void userEditForcesOneWholeRewrite() {
+    QFETCH(int, key);
+    QFETCH(bool, undo);
+    commit(QStringLiteral("1+2"));
+    release(QStringLiteral("4"));
+    history()->moveCursor(QTextCursor::End);
+    QTest::keyClick(history(), Qt::Key(key));
+    QVERIFY(window_->historyText() != Rendered(window_->controller().rows()));
+    if (undo) {
+      QTest::keyClick(history(), Qt::Key_Z, Qt::ControlModifier);
+    }
+    MarkLastLine(history());
+    release(QStringLiteral("5"));
+    QVERIFY(!LastLineMarked(history()));
+    verifyHistory();
+    MarkLastLine(history());
+    release(QStringLiteral("6"));
+    QVERIFY(LastLineMarked(history()));
+    verifyHistory();
+    QCOMPARE(window_->historyText().left(10), QStringLiteral("6\r\n1+2=3\r\n"));
+  }
+
+  // A row that fills several lines of the box cannot be edited line-wise; the runs that replace
+  // it rewrite the box whole and the history is still right.
+  void rowSpanningLinesIsReplacedWhole() {
+    release(QStringLiteral("1&vblf&2"));
+    QCOMPARE(history()->document()->firstBlock().text(), QStringLiteral("1"));
+    QCOMPARE(history()->document()->firstBlock().next().text(), QStringLiteral("2"));
+    release(QStringLiteral("3"));
+    verifyHistory();
+    QVERIFY(window_->historyText().startsWith(QStringLiteral("3\r\n(12-10)**(4)+sin(")));
+    commit(QStringLiteral("1+\n2"));
+    verifyHistory();
+    QVERIFY(history()->toPlainText().startsWith(QStringLiteral("\n1+\n2=3\n")));
+    MarkLastLine(history());
+    release(QStringLiteral("8"));  // the multi-line row is below the top: the top is edited
+    QVERIFY(LastLineMarked(history()));
+    verifyHistory();
+  }
+};
+
+QTEST_MAIN(HistoryBoxTest)
+#include "history_box_test.moc"
