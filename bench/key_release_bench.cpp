@@ -1,21 +1,20 @@
 // One key release in the real window: the time from the release event reaching the input box to
 // the history box holding its new text ("held"), and to the window having repainted as well
 // ("frame"), for histories of 10 to 32,767 committed rows and inputs of 20 to 32,766 characters,
-// live runs and commits apart. Prints the median and the 99th percentile of each case.
+// live runs and commits apart; besides, the key press that types into the input box. Prints the
+// median and the 99th percentile of each case.
 //
 //   key_release_bench [SAMPLES [ROWS INPUT]]   (offscreen unless QT_QPA_PLATFORM says otherwise)
 // With ROWS and INPUT only that case runs (for profiling).
 
+#include "bench/window_bench_support.h"
 #include "script/script_evaluator.h"
 #include "window/main_window.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QPlainTextEdit>
 
 #include <algorithm>
-#include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -23,42 +22,19 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using namespace vesko::bench;
 
-// An expression of exactly `length` characters, balanced and with a positive value, so that a
-// live run shows it and a commit succeeds.
+// An expression of exactly `length` characters with a positive value, so that a live run shows
+// it and a commit succeeds. A long run of short terms is the hardest text to wrap at the box's
+// width.
 QString Expression(int length) {
-  const QString piece = QStringLiteral("(1+2)*3-4+");
+  const QString piece = QStringLiteral("1+");
   QString text;
   while (text.size() + piece.size() + 1 <= length) {
     text += piece;
   }
   text += QString(length - text.size(), u'1');
   return text;
-}
-
-double Milliseconds(Clock::duration duration) {
-  return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-double Percentile(std::vector<double> samples, double fraction) {
-  std::sort(samples.begin(), samples.end());
-  const auto rank = static_cast<size_t>(std::ceil(fraction * static_cast<double>(samples.size())));
-  return samples[std::clamp<size_t>(rank, 1, samples.size()) - 1];
-}
-
-QString RenderedRows(const QStringList& rows) {
-  QString text;
-  for (const QString& row : rows) {
-    text += row;
-    text += QStringLiteral("\r\n");
-  }
-  return text;
-}
-
-void SendKey(QWidget* target, QEvent::Type type, int key, const QString& text) {
-  QKeyEvent event(type, key, Qt::NoModifier, text);
-  QApplication::sendEvent(target, &event);
 }
 
 // A loaded window whose history holds the live row and `committedRows` rows below it.
@@ -139,6 +115,34 @@ void BenchLive(vesko::ExpressionEvaluator& evaluator, int rows, int length, int 
   Report("live", rows, length, timing);
 }
 
+// Not a release but the press before it: one character typed at the end of the input box, which
+// the box lays out again. Timed to the character being in the box, and to the repaint.
+void BenchPress(vesko::ExpressionEvaluator& evaluator, int rows, int length, int samples,
+                double budgetMs) {
+  auto window = FilledWindow(evaluator, rows);
+  const QString input = Expression(length - 1);
+  window->text1()->setPlainText(input);
+  window->text1()->moveCursor(QTextCursor::End);
+  Timing timing;
+  const auto begin = Clock::now();
+  for (int i = 0; i < samples; ++i) {
+    QApplication::processEvents();
+    const auto start = Clock::now();
+    SendKey(window->text1(), QEvent::KeyPress, Qt::Key_1, QStringLiteral("1"));
+    const auto held = Clock::now();
+    QApplication::processEvents();
+    const auto painted = Clock::now();
+    timing.held.push_back(Milliseconds(held - start));
+    timing.frame.push_back(Milliseconds(painted - start));
+    SendKey(window->text1(), QEvent::KeyPress, Qt::Key_Backspace, QString());
+    if (i >= 30 && Milliseconds(Clock::now() - begin) > budgetMs) {
+      break;
+    }
+  }
+  Check(window->text1()->toPlainText() == input, "typing went wrong", rows, length);
+  Report("press", rows, length, timing);
+}
+
 // Commits: Enter is pressed (untimed), its release commits. Every commit adds a row, so the
 // window is built afresh whenever the history has grown by a twentieth.
 void BenchCommit(vesko::ExpressionEvaluator& evaluator, int rows, int length, int samples,
@@ -190,7 +194,9 @@ int main(int argc, char* argv[]) {
   const double budgetMs = 6000;  // per case; at least 30 samples are always taken
 
   const auto evaluator = vesko::CreateScriptEvaluator();
-  std::printf("times in ms; held = release to history text, frame = also repainted\n");
+  std::printf(
+      "times in ms; held = release to history text, frame = also repainted\n"
+      "(press: a character typed into the input box, to its being there)\n");
   std::printf("%-7s %6s %6s %7s %10s %10s %10s %10s\n", "run", "rows", "input", "samples",
               "held med", "held p99", "frame med", "frame p99");
   const int onlyRows = argc > 3 ? std::atoi(argv[2]) : 0;
@@ -202,6 +208,9 @@ int main(int argc, char* argv[]) {
       }
       BenchLive(*evaluator, rows, length, samples, budgetMs);
       BenchCommit(*evaluator, rows, length, samples, budgetMs);
+      if (rows == 10) {  // the history does not matter here
+        BenchPress(*evaluator, rows, length, samples, budgetMs);
+      }
     }
   }
   return failed ? 1 : 0;

@@ -180,6 +180,9 @@ void SetUpTextBox(QPlainTextEdit* box, const QString& name) {
   box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  // Expressions are one long word: looking for a word boundary in each line of a wrapped
+  // 30,000-character expression takes tens of milliseconds per key, breaking anywhere a few.
+  box->setWordWrapMode(QTextOption::WrapAnywhere);
   box->setTabChangesFocus(true);
   box->document()->setDocumentMargin(TwipsToPixels(kTextBoxMarginTwips));
   box->viewport()->setMouseTracking(true);

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the benchmarks and runs them all: one key release in the real
+# window, 100,000 commits in a row, start-up time and memory under an X server, and the
+# evaluator's speed. Timings depend on the machine and on what else it is doing.
+#   bench/run.sh          (build directory: $BUILD_DIR, default build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh test
+
+build=${BUILD_DIR:-build}
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+targets=(vesko-calc key_release_bench soak_bench map_watch)
+# The evaluator benchmark exists only where its libraries were found.
+available=$(cmake --build "$build" --target help 2>/dev/null || true)
+if [[ "$available" == *evaluate_bench* ]]; then
+  targets+=(evaluate_bench)
+fi
+cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
+
+echo "== key release in the window (offscreen)"
+QT_QPA_PLATFORM=offscreen "$build/bench/key_release_bench"
+echo "== 100,000 commits (offscreen)"
+QT_QPA_PLATFORM=offscreen "$build/bench/soak_bench"
+echo "== start-up under Xvfb with openbox"
+bench/startup.sh "$build"
+if [[ -x "$build/bench/evaluate_bench" ]]; then
+  echo "== evaluator"
+  "$build/bench/evaluate_bench"
+fi
