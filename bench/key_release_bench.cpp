@@ -4,7 +4,9 @@
 // live runs and commits apart; besides, the key press that types into the input box. Prints the
 // median and the 99th percentile of each case.
 //
-//   key_release_bench [SAMPLES [ROWS INPUT]]   (offscreen unless QT_QPA_PLATFORM says otherwise)
+//   key_release_bench [--whole] [SAMPLES [ROWS INPUT]]   (offscreen unless QT_QPA_PLATFORM says
+//   otherwise)
+// --whole: the history box is rewritten whole on every release, as without the top-line edits.
 // With ROWS and INPUT only that case runs (for profiling).
 
 #include "bench/window_bench_support.h"
@@ -16,7 +18,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -37,10 +38,15 @@ QString Expression(int length) {
   return text;
 }
 
+bool wholeRewrites = false;
+
 // A loaded window whose history holds the live row and `committedRows` rows below it.
 std::unique_ptr<vesko::MainWindow> FilledWindow(vesko::ExpressionEvaluator& evaluator,
                                                 int committedRows) {
   auto window = std::make_unique<vesko::MainWindow>(evaluator);
+  if (wholeRewrites) {
+    window->controller().setHistoryTopEditor({});
+  }
   window->Load();
   // The start-up examples give two rows; the top one becomes the live row on the first release.
   const QString row = Expression(20);
@@ -190,17 +196,24 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   QApplication app(argc, argv);
-  const int samples = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
+  // The arguments after the ones Qt took.
+  QStringList args = QApplication::arguments().mid(1);
+  if (!args.isEmpty() && args.first() == QStringLiteral("--whole")) {
+    wholeRewrites = true;
+    args.removeFirst();
+  }
+  const int samples = args.size() > 0 ? std::max(1, args[0].toInt()) : 300;
   const double budgetMs = 6000;  // per case; at least 30 samples are always taken
 
   const auto evaluator = vesko::CreateScriptEvaluator();
+  std::printf("history box %s\n", wholeRewrites ? "rewritten whole" : "edited at the top");
   std::printf(
       "times in ms; held = release to history text, frame = also repainted\n"
       "(press: a character typed into the input box, to its being there)\n");
   std::printf("%-7s %6s %6s %7s %10s %10s %10s %10s\n", "run", "rows", "input", "samples",
               "held med", "held p99", "frame med", "frame p99");
-  const int onlyRows = argc > 3 ? std::atoi(argv[2]) : 0;
-  const int onlyLength = argc > 3 ? std::atoi(argv[3]) : 0;
+  const int onlyRows = args.size() > 2 ? args[1].toInt() : 0;
+  const int onlyLength = args.size() > 2 ? args[2].toInt() : 0;
   for (const int rows : {10, 1000, 10000, 32767}) {
     for (const int length : {20, 1000, 32766}) {
       if (onlyRows != 0 && (rows != onlyRows || length != onlyLength)) {
