@@ -35,7 +35,7 @@ QList<QWidget*> Controls(const MainWindow& window) {
           window.label2(), window.text2(), window.picSplitter()};
 }
 
-// Counts the pixels of a colour in a picture of a widget.
+// Counts the pixels of a colour in a picture of a widget, in device-independent pixels.
 int PixelsOfColour(QWidget* widget, const QColor& colour) {
   const QImage image = widget->grab().toImage();
   int count = 0;
@@ -44,7 +44,7 @@ int PixelsOfColour(QWidget* widget, const QColor& colour) {
       count += image.pixelColor(x, y).rgb() == colour.rgb() ? 1 : 0;
     }
   }
-  return count;
+  return qRound(count / (image.devicePixelRatio() * image.devicePixelRatio()));
 }
 
 }  // namespace
