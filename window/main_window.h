@@ -15,6 +15,7 @@ class QPlainTextEdit;
 
 namespace vesko {
 
+class Splitter;
 class StatusBar;
 
 // A control's place in the window: twips, relative to the client area.
@@ -63,6 +64,7 @@ class MainWindow : public QWidget {
   QLabel* imgSplitter() const { return imgSplitter_; }
   QLabel* picSplitter() const { return picSplitter_; }
   StatusBar* statusBar() const { return statusBar_; }
+  Splitter* splitter() const { return splitter_; }
 
   // The text of the history box with its line ends as CR LF, the form RenderHistory writes.
   QString historyText() const;
@@ -112,6 +114,7 @@ class MainWindow : public QWidget {
   QPlainTextEdit* text2_ = nullptr;
   QLabel* picSplitter_ = nullptr;
   StatusBar* statusBar_ = nullptr;
+  Splitter* splitter_ = nullptr;  // a child object of the window
   QHash<const QWidget*, TwipRect> twips_;
 
   std::unique_ptr<CalculationController> controller_;
