@@ -12,7 +12,8 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("vesko-calc"));
   QApplication::setApplicationVersion(QStringLiteral(VESKO_VERSION));
-  QGuiApplication::setDesktopFileName(QStringLiteral("vesko-calc"));
+  // The installed desktop entry is named after the application id of the AppStream metadata.
+  QGuiApplication::setDesktopFileName(QStringLiteral("com.example.VeskoCalc"));
   // The program reads no arguments; Qt has already taken its own (-platform, -display, ...).
   for (int i = 1; i < argc; ++i) {
     std::fprintf(stderr, "vesko-calc: takes no arguments; ignoring '%s'\n", argv[i]);

@@ -2,6 +2,7 @@
 
 #include "window/history_box.h"
 #include "window/int16_rounding.h"
+#include "window/splitter.h"
 #include "window/status_bar.h"
 #include "window/twips.h"
 
@@ -262,6 +263,9 @@ void MainWindow::CreateControls() {
   // The status bar handles the pointer moves over itself; they must not reach the background.
   statusBar_->setAttribute(Qt::WA_NoMousePropagation);
   KeepStatusBarAtBottom();
+
+  // Takes the handle's pointer events and paints the handle and the feedback bar.
+  splitter_ = new Splitter(*this);
 }
 
 void MainWindow::Load() {

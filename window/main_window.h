@@ -16,6 +16,7 @@ class QPlainTextEdit;
 namespace vesko {
 
 class HistoryBox;
+class Splitter;
 class StatusBar;
 
 // A control's place in the window: twips, relative to the client area.
@@ -64,6 +65,7 @@ class MainWindow : public QWidget {
   QLabel* imgSplitter() const { return imgSplitter_; }
   QLabel* picSplitter() const { return picSplitter_; }
   StatusBar* statusBar() const { return statusBar_; }
+  Splitter* splitter() const { return splitter_; }
 
   // The text of the history box with its line ends as CR LF, the form RenderHistory writes.
   QString historyText() const;
@@ -114,6 +116,7 @@ class MainWindow : public QWidget {
   HistoryBox* historyBox_ = nullptr;  // keeps text2_ in step with the rows
   QLabel* picSplitter_ = nullptr;
   StatusBar* statusBar_ = nullptr;
+  Splitter* splitter_ = nullptr;  // a child object of the window
   QHash<const QWidget*, TwipRect> twips_;
 
   std::unique_ptr<CalculationController> controller_;

@@ -4,6 +4,8 @@
 
 #include "script/script_evaluator.h"
 
+#include "tests/window/window_test_support.h"
+
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -11,19 +13,8 @@
 
 #include <memory>
 
-Q_DECLARE_METATYPE(vesko::TwipRect)
-
-namespace vesko {
-char* toString(const TwipRect& r) {
-  return QTest::toString(QStringLiteral("TwipRect(%1, %2, %3 x %4)")
-                             .arg(r.left)
-                             .arg(r.top)
-                             .arg(r.width)
-                             .arg(r.height));
-}
-}  // namespace vesko
-
 using vesko::MainWindow;
+using vesko::PixelRect;
 using vesko::PixelsToTwips;
 using vesko::TwipRect;
 using vesko::TwipsToPixels;
@@ -33,11 +24,6 @@ namespace {
 const QString kStartHistory = QStringLiteral(
     "log(1)/log(10)+pe=2.71828182845905\r\n"
     "(12-10)**(4)+sin((60-30)*pi/180)=16.5\r\n");
-
-QRect PixelRect(const TwipRect& t) {
-  return QRect(TwipsToPixels(t.left), TwipsToPixels(t.top), TwipsToPixels(t.width),
-               TwipsToPixels(t.height));
-}
 
 }  // namespace
 

@@ -6,6 +6,8 @@
 
 #include "script/script_evaluator.h"
 
+#include "tests/window/x11_test_support.h"
+
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
@@ -14,24 +16,10 @@
 #include <memory>
 
 using vesko::MainWindow;
+using vesko::RunTool;
+using vesko::WindowId;
 
 namespace {
-
-// Runs an X tool and returns what it printed; fails the test if it does not succeed.
-QString RunTool(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit ||
-      process.exitCode() != 0) {
-    qWarning() << program << arguments << "failed:" << process.readAllStandardError();
-    return QString();
-  }
-  return QString::fromLocal8Bit(process.readAllStandardOutput());
-}
-
-QString WindowId(const QWidget& widget) {
-  return QStringLiteral("0x%1").arg(widget.winId(), 0, 16);
-}
 
 // The windows the window manager lists, bottom of the stack first.
 QList<quintptr> StackingOrder() {
@@ -74,12 +62,7 @@ class MainWindowX11Test : public QObject {
     if (!QTest::qWaitForWindowExposed(window.get())) {
       qWarning("window not exposed");
     }
-    QElapsedTimer waited;
-    waited.start();
-    while (window->frameGeometry() == window->geometry() && waited.elapsed() < 5000) {
-      QTest::qWait(20);
-    }
-    QTest::qWait(200);  // let the window manager's adjustments settle
+    vesko::WaitUntilFramed(*window);
     return window;
   }
 

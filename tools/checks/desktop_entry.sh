@@ -4,14 +4,18 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-entry=app/vesko-calc.desktop
-if command -v desktop-file-validate >/dev/null 2>&1; then
-  desktop-file-validate "$entry"
-else
-  echo "desktop-file-validate not found: skipping its check of $entry."
+entry=app/com.example.VeskoCalc.desktop
+if ! command -v desktop-file-validate >/dev/null 2>&1; then
+  echo "desktop-file-validate is missing (Debian package desktop-file-utils; tools/install-deps.sh test)" >&2
+  exit 1
 fi
-grep -qx 'Exec=vesko-calc' "$entry" || { echo "$entry: Exec is not vesko-calc" >&2; exit 1; }
-grep -qx 'Icon=vesko-calc' "$entry" || { echo "$entry: Icon is not vesko-calc" >&2; exit 1; }
+desktop-file-validate "$entry"
+for line in 'Name=Vesko计算器' 'Exec=vesko-calc' 'Icon=vesko-calc' 'Terminal=false' \
+  'Categories=Utility;Calculator;'; do
+  grep -qxF "$line" "$entry" || { echo "$entry: no line '$line'" >&2; exit 1; }
+done
+grep -q '^Comment=' "$entry" || { echo "$entry: no English comment" >&2; exit 1; }
+grep -q '^Comment\[zh_CN\]=' "$entry" || { echo "$entry: no Chinese comment" >&2; exit 1; }
 
 for size in 32 64; do
   icon=app/icons/vesko-calc-$size.png
