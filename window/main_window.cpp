@@ -2,6 +2,7 @@
 
 #include "window/history_box.h"
 #include "window/int16_rounding.h"
+#include "window/song_font.h"
 #include "window/splitter.h"
 #include "window/status_bar.h"
 #include "window/twips.h"
@@ -31,23 +32,6 @@ constexpr int kMinRoomTwips = 100;
 constexpr int kMinPanel2WidthTwips = 100;
 // Space between a text box's border and its text, as narrow as in the design's text boxes.
 constexpr int kTextBoxMarginTwips = 30;
-
-// The window design's own font is 宋体 (SimSun). Where it is missing, another Song-style font with
-// Simplified Chinese glyph forms takes its place, then a sans one; left to the locale, Qt would
-// pick Japanese glyph forms or a Latin font.
-QFont SongFont(double points) {
-  QFont font;
-  font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
-                    QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Sans CJK SC"),
-                    QStringLiteral("sans-serif")});
-  font.setStyleHint(QFont::SansSerif);
-  font.setPointSizeF(points);
-  font.setWeight(QFont::Normal);
-  font.setItalic(false);
-  font.setUnderline(false);
-  font.setStrikeOut(false);
-  return font;
-}
 
 // The shift state handed to the key-release handler: 1 Shift, 2 Ctrl, 4 Alt.
 int ShiftState(Qt::KeyboardModifiers modifiers) {

@@ -1,5 +1,7 @@
 #include "window/status_bar.h"
 
+#include "window/song_font.h"
+
 #include <qdrawutil.h>
 #include <QDesktopServices>
 #include <QFont>
@@ -22,21 +24,11 @@ namespace {
 constexpr int kTimer1IntervalMs = 1000;
 constexpr int kTextMargin = 3;  // pixels between a panel's frame and its text
 
-QFont BarFont() {
-  QFont font;
-  font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
-                    QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Sans CJK SC"),
-                    QStringLiteral("sans-serif")});
-  font.setPointSizeF(9);
-  font.setUnderline(false);
-  return font;
-}
-
 }  // namespace
 
 StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("StatusBar1"));
-  setFont(BarFont());
+  setFont(SongFont(9));
   setFixedHeight(TwipsToPixels(kHeightTwips));
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   setAutoFillBackground(true);
