@@ -32,11 +32,7 @@ class MainWindowTest : public QObject {
 
  private:
   std::unique_ptr<MainWindow> StartedWindow() {
-    auto window = std::make_unique<MainWindow>(evaluator_);
-    window->Load();
-    if (!QTest::qWaitForWindowExposed(window.get())) {
-      qWarning("window not exposed");
-    }
+    auto window = vesko::StartWindow(evaluator_);
     return window;
   }
 

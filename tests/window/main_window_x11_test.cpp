@@ -6,6 +6,7 @@
 
 #include "script/script_evaluator.h"
 
+#include "tests/window/window_test_support.h"
 #include "tests/window/x11_test_support.h"
 
 #include <QPlainTextEdit>
@@ -57,11 +58,7 @@ class MainWindowX11Test : public QObject {
  private:
   // A started window, mapped and framed by the window manager.
   std::unique_ptr<MainWindow> StartedWindow() {
-    auto window = std::make_unique<MainWindow>(evaluator_);
-    window->Load();
-    if (!QTest::qWaitForWindowExposed(window.get())) {
-      qWarning("window not exposed");
-    }
+    auto window = vesko::StartWindow(evaluator_);
     vesko::WaitUntilFramed(*window);
     return window;
   }

@@ -47,11 +47,7 @@ class SplitterX11Test : public QObject {
 
  private:
   std::unique_ptr<MainWindow> StartedWindow() {
-    auto window = std::make_unique<MainWindow>(evaluator_);
-    window->Load();
-    if (!QTest::qWaitForWindowExposed(window.get())) {
-      qWarning("window not exposed");
-    }
+    auto window = vesko::StartWindow(evaluator_);
     vesko::WaitUntilFramed(*window);
     const int frame = window->frameGeometry().height() - window->height();
     window->resize(window->width(), kOuterHeightPixels - frame);

@@ -8,6 +8,8 @@
 #include <QRect>
 #include <QtTest>
 
+#include <memory>
+
 Q_DECLARE_METATYPE(vesko::TwipRect)
 
 namespace vesko {
@@ -24,5 +26,15 @@ inline char* toString(const TwipRect& r) {
 inline QRect PixelRect(const TwipRect& t) {
   return QRect(TwipsToPixels(t.left), TwipsToPixels(t.top), TwipsToPixels(t.width),
                TwipsToPixels(t.height));
+}
+
+// A window after its start-up sequence, shown and exposed.
+inline std::unique_ptr<MainWindow> StartWindow(ExpressionEvaluator& evaluator) {
+  auto window = std::make_unique<MainWindow>(evaluator);
+  window->Load();
+  if (!QTest::qWaitForWindowExposed(window.get())) {
+    qWarning("window not exposed");
+  }
+  return window;
 }
 }  // namespace vesko
