@@ -49,6 +49,17 @@ void CalculationController::OnInputKeyUp(int /*keyCode*/, int /*shift*/) {
 
 void CalculationController::UpdateFromInput() {
   const QString input = host_.inputText();
+  // A live run on the text the previous live run had would write the same rows again: a
+  // modifier's release after its key, or a key release after an input method's commit.
+  if (!enterPressed_ && lastLiveInput_.has_value() && *lastLiveInput_ == input) {
+    host_.focusInput();
+    return;
+  }
+  if (enterPressed_) {
+    lastLiveInput_.reset();
+  } else {
+    lastLiveInput_ = input;
+  }
   evalForm_ = NormalizeExpression(input, false);
   displayForm_ = NormalizeExpression(input, true);
   EvaluateCurrent();
@@ -156,6 +167,7 @@ void CalculationController::RenderHistory() {
 }
 
 void CalculationController::SeedExample(const QString& text) {
+  lastLiveInput_.reset();
   host_.setInputText(text);
   evalForm_ = NormalizeExpression(text, false);
   displayForm_ = NormalizeExpression(text, true);

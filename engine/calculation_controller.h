@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace vesko {
 
@@ -68,6 +69,8 @@ class CalculationController {
   QString evalForm_;
   QString displayForm_;
   bool enterPressed_ = false;
+  // The input text of the last live run, while the rows still show that run's outcome.
+  std::optional<QString> lastLiveInput_;
 
   // What changed since the last rendering: the first `changedTop_` rows replace the first
   // `replacedTop_` rendered rows; below them the rows are as rendered. All changes happen at the

@@ -1,5 +1,6 @@
 #include "window/main_window.h"
 
+#include "window/detectable_auto_repeat.h"
 #include "window/history_box.h"
 #include "window/int16_rounding.h"
 #include "window/song_font.h"
@@ -14,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 
@@ -48,11 +50,15 @@ int ShiftState(Qt::KeyboardModifiers modifiers) {
   return shift;
 }
 
+bool IsEnterKey(int key) {
+  return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
 // The character code a key press hands to the key-press handler: 13 for Return and Enter
 // (main keyboard or keypad, whatever the modifiers), the code of the typed character for other
 // character keys, 0 for keys that type nothing (arrows, Shift, function keys...).
 int KeyAsciiOf(const QKeyEvent& event) {
-  if (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) {
+  if (IsEnterKey(event.key())) {
     return CalculationController::kEnterKey;
   }
   const QString text = event.text();
@@ -62,32 +68,42 @@ int KeyAsciiOf(const QKeyEvent& event) {
   return 0;
 }
 
-// How long the release of a key from the keyboard waits for a repeated press of the same key
-// with the same time stamp, which unmasks it as part of a held key.
+// Where the X server cannot be asked to leave out the releases of a held key, a release of
+// Return from the keyboard waits this long for a repeated press with the same time stamp, which
+// unmasks it as part of a held key: a held Return must commit once.
 constexpr int kRepeatCheckMs = 30;
 
 // The input box: a multi-line text box whose key presses and releases go to the controller.
 class InputTextBox : public QPlainTextEdit {
  public:
-  explicit InputTextBox(QWidget* parent) : QPlainTextEdit(parent) {
+  InputTextBox(QWidget* parent, bool releasesAreReal)
+      : QPlainTextEdit(parent), releasesAreReal_(releasesAreReal) {
     releaseTimer_.setSingleShot(true);
     releaseTimer_.setInterval(kRepeatCheckMs);
-    releaseTimer_.callOnTimeout([this] { FlushRelease(); });
+    releaseTimer_.callOnTimeout([this] { FlushHeldBackRelease(); });
   }
 
   std::function<void(int&)> onKeyPress;
   std::function<void(int, int)> onKeyUp;
 
  protected:
+  // A held key gives several presses and one release. Each repeated press types one more
+  // character, and its value shows as it would for a typed key; a held Return is swallowed on
+  // every press and commits once, on its release.
   void keyPressEvent(QKeyEvent* event) override {
-    if (pending_.has_value()) {
-      if (pending_->key == event->key() && pending_->timestamp == event->timestamp()) {
+    if (heldBack_.has_value()) {
+      if (heldBack_->key == event->key() && heldBack_->timestamp == event->timestamp()) {
         // The release just before was the first half of a repeat: the key is still held.
-        pending_.reset();
+        heldBack_.reset();
         releaseTimer_.stop();
       } else {
-        FlushRelease();
+        FlushHeldBackRelease();
       }
+    }
+    const quint32 scanCode = event->nativeScanCode();
+    const bool repeat = event->isAutoRepeat() || (scanCode != 0 && heldKeys_.contains(scanCode));
+    if (scanCode != 0) {
+      heldKeys_.insert(scanCode);
     }
     const int original = KeyAsciiOf(*event);
     if (original != 0 && onKeyPress) {
@@ -100,22 +116,26 @@ class InputTextBox : public QPlainTextEdit {
       }
     }
     QPlainTextEdit::keyPressEvent(event);
+    if (repeat && onKeyUp) {
+      onKeyUp(event->key(), ShiftState(event->modifiers()));
+    }
   }
 
-  // A held key gives several presses and one real release. X11 also delivers a release before
-  // each repeated press, marked as auto-repeat; those are dropped. Qt recognises such a pair only
-  // when the press has already arrived with the release, so a release from the keyboard is held
-  // back until a press of the same key with the same time stamp shows it was one (or a moment
-  // passes, or another event comes). Synthesised key events carry no scan code and run at once.
+  // Every real release runs at once. On X11 the window asks the server for repeated presses
+  // without releases in between (EnableDetectableAutoRepeat), so every release is real. Where a
+  // server still sends such releases, Qt marks one as auto-repeat when its press has already
+  // arrived, and it is dropped; a release of Return that Qt could not tell apart is held back
+  // for a moment instead.
   void keyReleaseEvent(QKeyEvent* event) override {
     QPlainTextEdit::keyReleaseEvent(event);
     if (event->isAutoRepeat()) {
       return;
     }
-    FlushRelease();
-    const PendingRelease release{event->key(), ShiftState(event->modifiers()), event->timestamp()};
-    if (event->nativeScanCode() != 0) {
-      pending_ = release;
+    FlushHeldBackRelease();
+    heldKeys_.remove(event->nativeScanCode());
+    const Release release{event->key(), ShiftState(event->modifiers()), event->timestamp()};
+    if (!releasesAreReal_ && IsEnterKey(release.key) && event->nativeScanCode() != 0) {
+      heldBack_ = release;
       releaseTimer_.start();
       return;
     }
@@ -124,11 +144,17 @@ class InputTextBox : public QPlainTextEdit {
     }
   }
 
+  void focusOutEvent(QFocusEvent* event) override {
+    // Keys released while the focus is elsewhere never report their release here.
+    heldKeys_.clear();
+    QPlainTextEdit::focusOutEvent(event);
+  }
+
   // Text from an input method (Chinese, Japanese, ... input) is committed without any key
   // release reaching the box; the commit is handled like a key release once the text is in,
   // so that such input shows live as well. Composition alone (pre-edit text) runs nothing.
   void inputMethodEvent(QInputMethodEvent* event) override {
-    FlushRelease();
+    FlushHeldBackRelease();
     const bool commits = !event->commitString().isEmpty();
     QPlainTextEdit::inputMethodEvent(event);
     if (commits && onKeyUp) {
@@ -137,25 +163,28 @@ class InputTextBox : public QPlainTextEdit {
   }
 
  private:
-  struct PendingRelease {
+  struct Release {
     int key;
     int shift;
     quint64 timestamp;
   };
 
-  void FlushRelease() {
-    if (!pending_.has_value()) {
+  void FlushHeldBackRelease() {
+    if (!heldBack_.has_value()) {
       return;
     }
-    const PendingRelease release = *pending_;
-    pending_.reset();
+    const Release release = *heldBack_;
+    heldBack_.reset();
     releaseTimer_.stop();
     if (onKeyUp) {
       onKeyUp(release.key, release.shift);
     }
   }
 
-  std::optional<PendingRelease> pending_;
+  const bool releasesAreReal_;
+  // Scan codes of the keys that are down, to tell a held key's repeated press from a new press.
+  QSet<quint32> heldKeys_;
+  std::optional<Release> heldBack_;
   QTimer releaseTimer_;
 };
 
@@ -229,7 +258,7 @@ void MainWindow::CreateControls() {
   setControlTwips(picSplitter_, {600, 1320, 4935, 105});
   picSplitter_->hide();
 
-  text1_ = new InputTextBox(this);
+  text1_ = new InputTextBox(this, EnableDetectableAutoRepeat());
   SetUpTextBox(text1_, QStringLiteral("Text1"));
   setControlTwips(text1_, {615, 45, 4800, 585});
   text1_->viewport()->installEventFilter(this);

@@ -151,6 +151,32 @@ class CalculationControllerTest : public QObject {
     QCOMPARE(evaluator.languages.last(), QStringLiteral("VBScript"));
   }
 
+  // A release that finds the text the last live run had (a modifier after its key, a key after
+  // an input method's commit) does no work; a changed text, a commit or new rows do.
+  void unchangedInputRunsOnce() {
+    typeTo("1+2");
+    evaluator.evaluated.clear();
+    const int writes = host.historyWrites;
+    typeTo("1+2");
+    typeTo("1+2");
+    QVERIFY(evaluator.evaluated.isEmpty());
+    QCOMPARE(host.historyWrites, writes);
+    QCOMPARE(host.firstLine(), QStringLiteral("3"));
+
+    typeTo("1");
+    QCOMPARE(evaluator.evaluated, QStringList({"1"}));
+    pressEnter();
+    QCOMPARE(controller->rows(), QStringList({"", "1=1", "7=7"}));
+    // After the commit the same text (here empty) is calculated again.
+    typeTo("");
+    QCOMPARE(controller->rows().first(), QStringLiteral("0."));
+    host.input = "1";
+    controller->SeedExample(QStringLiteral("1"));
+    evaluator.evaluated.clear();
+    typeTo("1");
+    QCOMPARE(evaluator.evaluated, QStringList({"1"}));
+  }
+
   void commits_data() {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("row");
