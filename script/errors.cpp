@@ -1,6 +1,6 @@
 #include "script/errors.h"
 
-#include "engine/evaluator.h"
+#include "script/evaluation_failure.h"
 
 namespace vesko::script {
 

@@ -2,6 +2,7 @@
 
 #include "script/context.h"
 #include "script/errors.h"
+#include "script/evaluation_failure.h"
 #include "script/functions.h"
 #include "script/names.h"
 #include "script/number_text.h"
@@ -20,44 +21,26 @@ namespace {
 
 using script::Variant;
 
-class ScriptValue final : public ExpressionEvaluator::Value {
+class Interpreter final : public ScriptEvaluator {
  public:
-  explicit ScriptValue(Variant value) : value_(std::move(value)) {}
-  const Variant& value() const { return value_; }
-
- private:
-  Variant value_;
-};
-
-class ScriptEvaluator final : public ExpressionEvaluator {
- public:
-  void SelectLanguage(const QString& language) override {
-    if (language.compare(QLatin1String("VBScript"), Qt::CaseInsensitive) != 0) {
-      throw EvaluationFailure(QStringLiteral("Unsupported script language '%1': only VBScript is "
-                                             "available")
-                                  .arg(language));
-    }
+  Evaluation Evaluate(const QString& expression) override {
+    return EvaluateWithErrorNumber(expression).evaluation;
   }
 
-  ValuePtr Evaluate(const QString& expression) override {
+  Outcome EvaluateWithErrorNumber(const QString& expression) override {
     try {
       parser_.Compile(expression, program_);
-      return std::make_shared<ScriptValue>(Run(expression));
+      return {{script::DisplayText(Run(expression)), false}, 0};
+    } catch (const EvaluationFailure& failure) {
+      stack_.clear();  // do not keep a failed evaluation's strings alive
+      return {{failure.description(), true}, failure.number()};
     } catch (const std::bad_alloc&) {
       stack_.clear();
-      throw EvaluationFailure(QStringLiteral("Out of memory"), 7);
-    } catch (...) {
-      stack_.clear();  // do not keep a failed evaluation's strings alive
-      throw;
+      return {{QStringLiteral("Out of memory"), true}, 7};
+    } catch (const std::exception&) {
+      stack_.clear();
+      return {{QStringLiteral("Internal error"), true}, 51};
     }
-  }
-
-  QString TextOf(const Value& value) override {
-    const auto* ours = dynamic_cast<const ScriptValue*>(&value);
-    if (ours == nullptr) {
-      throw EvaluationFailure(QStringLiteral("The value was not made by this evaluator"));
-    }
-    return script::DisplayText(ours->value());
   }
 
  private:
@@ -124,8 +107,8 @@ class ScriptEvaluator final : public ExpressionEvaluator {
 
 }  // namespace
 
-std::unique_ptr<ExpressionEvaluator> CreateScriptEvaluator() {
-  return std::make_unique<ScriptEvaluator>();
+std::unique_ptr<ScriptEvaluator> CreateScriptEvaluator() {
+  return std::make_unique<Interpreter>();
 }
 
 }  // namespace vesko

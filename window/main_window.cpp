@@ -1,7 +1,7 @@
 #include "window/main_window.h"
 
 #include "window/detectable_auto_repeat.h"
-#include "window/history_box.h"
+#include "window/history_box_editor.h"
 #include "window/int16_rounding.h"
 #include "window/song_font.h"
 #include "window/splitter.h"
@@ -31,41 +31,13 @@ constexpr int kWidthMarginTwips = 150;  // resize rules: room right of the text 
 constexpr int kHeightMarginTwips = 600;
 constexpr int kMinResizedWidthTwips = 3000;
 constexpr int kMinRoomTwips = 100;
-constexpr int kMinPanel2WidthTwips = 100;
+constexpr int kMinClockPanelWidthTwips = 100;
 // Space between a text box's border and its text, as narrow as in the design's text boxes.
 constexpr int kTextBoxMarginTwips = 30;
 
-// The shift state handed to the key-release handler: 1 Shift, 2 Ctrl, 4 Alt.
-int ShiftState(Qt::KeyboardModifiers modifiers) {
-  int shift = 0;
-  if (modifiers & Qt::ShiftModifier) {
-    shift |= 1;
-  }
-  if (modifiers & Qt::ControlModifier) {
-    shift |= 2;
-  }
-  if (modifiers & Qt::AltModifier) {
-    shift |= 4;
-  }
-  return shift;
-}
-
+// Return and the keypad's Enter ask for a commit, whatever the modifiers.
 bool IsEnterKey(int key) {
   return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-// The character code a key press hands to the key-press handler: 13 for Return and Enter
-// (main keyboard or keypad, whatever the modifiers), the code of the typed character for other
-// character keys, 0 for keys that type nothing (arrows, Shift, function keys...).
-int KeyAsciiOf(const QKeyEvent& event) {
-  if (IsEnterKey(event.key())) {
-    return CalculationController::kEnterKey;
-  }
-  const QString text = event.text();
-  if (text.size() == 1) {
-    return text.at(0).unicode();
-  }
-  return 0;
 }
 
 // Where the X server cannot be asked to leave out the releases of a held key, a release of
@@ -73,7 +45,8 @@ int KeyAsciiOf(const QKeyEvent& event) {
 // unmasks it as part of a held key: a held Return must commit once.
 constexpr int kRepeatCheckMs = 30;
 
-// The input box: a multi-line text box whose key presses and releases go to the controller.
+// The input box: a multi-line text box that tells the window when Enter asks for a commit (the
+// Enter itself inserts nothing) and when a key was released.
 class InputTextBox : public QPlainTextEdit {
  public:
   InputTextBox(QWidget* parent, bool releasesAreReal)
@@ -83,8 +56,8 @@ class InputTextBox : public QPlainTextEdit {
     releaseTimer_.callOnTimeout([this] { FlushHeldBackRelease(); });
   }
 
-  std::function<void(int&)> onKeyPress;
-  std::function<void(int, int)> onKeyUp;
+  std::function<void()> onCommitRequested;
+  std::function<void()> onKeyReleased;
 
  protected:
   // A held key gives several presses and one release. Each repeated press types one more
@@ -105,19 +78,16 @@ class InputTextBox : public QPlainTextEdit {
     if (scanCode != 0) {
       heldKeys_.insert(scanCode);
     }
-    const int original = KeyAsciiOf(*event);
-    if (original != 0 && onKeyPress) {
-      int keyAscii = original;
-      onKeyPress(keyAscii);
-      if (keyAscii == 0) {
-        // Swallowed (Enter): nothing is inserted.
-        event->accept();
-        return;
+    if (IsEnterKey(event->key())) {
+      if (onCommitRequested) {
+        onCommitRequested();
       }
+      event->accept();
+      return;
     }
     QPlainTextEdit::keyPressEvent(event);
-    if (repeat && onKeyUp) {
-      onKeyUp(event->key(), ShiftState(event->modifiers()));
+    if (repeat && onKeyReleased) {
+      onKeyReleased();
     }
   }
 
@@ -133,14 +103,14 @@ class InputTextBox : public QPlainTextEdit {
     }
     FlushHeldBackRelease();
     heldKeys_.remove(event->nativeScanCode());
-    const Release release{event->key(), ShiftState(event->modifiers()), event->timestamp()};
+    const Release release{event->key(), event->timestamp()};
     if (!releasesAreReal_ && IsEnterKey(release.key) && event->nativeScanCode() != 0) {
       heldBack_ = release;
       releaseTimer_.start();
       return;
     }
-    if (onKeyUp) {
-      onKeyUp(release.key, release.shift);
+    if (onKeyReleased) {
+      onKeyReleased();
     }
   }
 
@@ -157,15 +127,14 @@ class InputTextBox : public QPlainTextEdit {
     FlushHeldBackRelease();
     const bool commits = !event->commitString().isEmpty();
     QPlainTextEdit::inputMethodEvent(event);
-    if (commits && onKeyUp) {
-      onKeyUp(0, 0);
+    if (commits && onKeyReleased) {
+      onKeyReleased();
     }
   }
 
  private:
   struct Release {
     int key;
-    int shift;
     quint64 timestamp;
   };
 
@@ -173,11 +142,10 @@ class InputTextBox : public QPlainTextEdit {
     if (!heldBack_.has_value()) {
       return;
     }
-    const Release release = *heldBack_;
     heldBack_.reset();
     releaseTimer_.stop();
-    if (onKeyUp) {
-      onKeyUp(release.key, release.shift);
+    if (onKeyReleased) {
+      onKeyReleased();
     }
   }
 
@@ -217,21 +185,24 @@ MainWindow::MainWindow(ExpressionEvaluator& evaluator, QWidget* parent) : QWidge
   setMouseTracking(true);
   CreateControls();
 
-  HostOperations host;
-  host.inputText = [this] { return text1_->toPlainText(); };
-  host.setInputText = [this](const QString& text) { text1_->setPlainText(text); };
-  host.focusInput = [this] { text1_->setFocus(Qt::OtherFocusReason); };
-  host.setHistoryText = [this](const QString& text) { SetHistoryText(text); };
-  controller_ = std::make_unique<CalculationController>(evaluator, std::move(host));
-  // A key release changes only the top rows; the history box is edited there instead of being
-  // rewritten whole, as long as it still holds what was last rendered.
-  controller_->setHistoryTopEditor([this](qsizetype renderedTopRows, const QStringList& newTop) {
-    return historyBox_->ReplaceTopRows(renderedTopRows, newTop);
-  });
+  controller_ = std::make_unique<CalculationController>(
+      evaluator,
+      HostOperations{
+          .inputText = [this] { return inputBox_->toPlainText(); },
+          .setInputText = [this](const QString& text) { inputBox_->setPlainText(text); },
+          .focusInput = [this] { inputBox_->setFocus(Qt::OtherFocusReason); },
+          .setHistoryText = [this](const QString& text) { SetHistoryText(text); },
+          // A key release changes only the top rows; the history box is edited there instead
+          // of being rewritten whole, as long as it still holds what was last rendered.
+          .editHistoryTop =
+              [this](qsizetype renderedTopRows, const QStringList& newTop) {
+                return historyEditor_->ReplaceTopRows(renderedTopRows, newTop);
+              },
+      });
 
-  auto* input = static_cast<InputTextBox*>(text1_);
-  input->onKeyPress = [this](int& keyAscii) { controller_->OnInputKeyPress(keyAscii); };
-  input->onKeyUp = [this](int keyCode, int shift) { controller_->OnInputKeyUp(keyCode, shift); };
+  auto* input = static_cast<InputTextBox*>(inputBox_);
+  input->onCommitRequested = [this] { controller_->RequestCommit(); };
+  input->onKeyReleased = [this] { controller_->UpdateFromInput(); };
 }
 
 MainWindow::~MainWindow() = default;
@@ -242,34 +213,34 @@ void MainWindow::CreateControls() {
 
   // Creation order is stacking order: the labels lie beneath the text boxes, so the splitter
   // handle, which overlaps both boxes a little, can only be grabbed in the gap between them.
-  label1_ = MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("计算"));
-  label1_->setFont(SongFont(14.25));
-  setControlTwips(label1_, {0, 45, 615, 255});
+  inputLabel_ = MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("计算"));
+  inputLabel_->setFont(SongFont(14.25));
+  setControlTwips(inputLabel_, {0, 45, 615, 255});
 
-  imgSplitter_ = MakeLabel(this, QStringLiteral("imgSplitter"), QString());
-  imgSplitter_->setCursor(Qt::SizeVerCursor);
-  setControlTwips(imgSplitter_, {600, 620, 4095, 105});
+  splitterHandle_ = MakeLabel(this, QStringLiteral("imgSplitter"), QString());
+  splitterHandle_->setCursor(Qt::SizeVerCursor);
+  setControlTwips(splitterHandle_, {600, 620, 4095, 105});
 
-  label2_ = MakeLabel(this, QStringLiteral("Label2"), QStringLiteral("结果"));
-  label2_->setFont(SongFont(14.25));
-  setControlTwips(label2_, {0, 675, 690, 255});
+  historyLabel_ = MakeLabel(this, QStringLiteral("Label2"), QStringLiteral("结果"));
+  historyLabel_->setFont(SongFont(14.25));
+  setControlTwips(historyLabel_, {0, 675, 690, 255});
 
-  picSplitter_ = MakeLabel(this, QStringLiteral("picSplitter"), QString());
-  setControlTwips(picSplitter_, {600, 1320, 4935, 105});
-  picSplitter_->hide();
+  splitterBar_ = MakeLabel(this, QStringLiteral("picSplitter"), QString());
+  setControlTwips(splitterBar_, {600, 1320, 4935, 105});
+  splitterBar_->hide();
 
-  text1_ = new InputTextBox(this, EnableDetectableAutoRepeat());
-  SetUpTextBox(text1_, QStringLiteral("Text1"));
-  setControlTwips(text1_, {615, 45, 4800, 585});
-  text1_->viewport()->installEventFilter(this);
+  inputBox_ = new InputTextBox(this, EnableDetectableAutoRepeat());
+  SetUpTextBox(inputBox_, QStringLiteral("Text1"));
+  setControlTwips(inputBox_, {615, 45, 4800, 585});
+  inputBox_->viewport()->installEventFilter(this);
 
   // The history box stays editable: what the user types there is replaced by the next rendering.
-  text2_ = new QPlainTextEdit(this);
-  SetUpTextBox(text2_, QStringLiteral("Text2"));
-  setControlTwips(text2_, {585, 720, 4830, 580});
-  text2_->viewport()->installEventFilter(this);
-  historyBox_ = new HistoryBox(text2_);
-  setTabOrder(text1_, text2_);
+  historyBox_ = new QPlainTextEdit(this);
+  SetUpTextBox(historyBox_, QStringLiteral("Text2"));
+  setControlTwips(historyBox_, {585, 720, 4830, 580});
+  historyBox_->viewport()->installEventFilter(this);
+  historyEditor_ = new HistoryBoxEditor(historyBox_);
+  setTabOrder(inputBox_, historyBox_);
 
   statusBar_ = new StatusBar(this);
   statusBar_->setFocusPolicy(Qt::NoFocus);
@@ -288,13 +259,12 @@ void MainWindow::Load() {
   loaded_ = true;
   minWidth_ = kStartMinWidthTwips;
   minHeight_ = RoundToInt16(outerHeightTwips());
-  const TwipRect input = controlTwips(text1_);
+  const TwipRect input = controlTwips(inputBox_);
   splitMin_ = RoundToInt16(input.top + input.height);
   PlaceOnTop();  // shows the window; the resize rules run on the resulting resize
-  controller_->setLiveRow(0);
   controller_->SeedExample(QStringLiteral("(12-10)**(4)+sin((60-30)*pi/180)"));
   controller_->SeedExample(QStringLiteral("log(1)/log(10)+pe"));
-  text1_->selectAll();
+  inputBox_->selectAll();
   controller_->RenderHistory();
 }
 
@@ -306,8 +276,8 @@ void MainWindow::PlaceOnTop() {
   move(0, 0);
   resize(kStartOuterWidthPixels - startFrame_.width(),
          kStartOuterHeightPixels - startFrame_.height());
-  text1_->setFocus(Qt::OtherFocusReason);  // tab index 0
-  show();                                  // a newly mapped window is at the top of the stack
+  inputBox_->setFocus(Qt::OtherFocusReason);  // tab index 0
+  show();                                     // a newly mapped window is at the top of the stack
 }
 
 void MainWindow::FollowFrame() {
@@ -340,30 +310,30 @@ void MainWindow::ApplyResizeRules() {
   const int outerWidth = outerWidthTwips();
   const int outerHeight = outerHeightTwips();
 
-  const int panel1 = statusBar_->panelWidthTwips(1);
-  if (outerWidth - panel1 > kMinPanel2WidthTwips) {
-    statusBar_->setPanelWidthTwips(2, outerWidth - panel1);
+  const int creditWidth = statusBar_->panelWidthTwips(StatusPanel::kCredit);
+  if (outerWidth - creditWidth > kMinClockPanelWidthTwips) {
+    statusBar_->setPanelWidthTwips(StatusPanel::kClock, outerWidth - creditWidth);
   }
 
-  TwipRect input = controlTwips(text1_);
+  TwipRect input = controlTwips(inputBox_);
   // Windows wider than 33,532 twips give a w beyond 16 bits; it is then taken as 32,767.
   const int w = RoundToInt16(outerWidth - input.left - kWidthMarginTwips);
   if (w > kMinResizedWidthTwips) {
     input.width = w;
-    setControlTwips(text1_, input);
-    TwipRect history = controlTwips(text2_);
+    setControlTwips(inputBox_, input);
+    TwipRect history = controlTwips(historyBox_);
     history.width = w;
-    setControlTwips(text2_, history);
-    TwipRect handle = controlTwips(imgSplitter_);
+    setControlTwips(historyBox_, history);
+    TwipRect handle = controlTwips(splitterHandle_);
     handle.width = w;
-    setControlTwips(imgSplitter_, handle);
+    setControlTwips(splitterHandle_, handle);
   }
 
   const int room = outerHeight - input.height - statusBarHeightTwips() - kHeightMarginTwips;
   if (room > kMinRoomTwips) {
-    TwipRect history = controlTwips(text2_);
+    TwipRect history = controlTwips(historyBox_);
     history.height = room;
-    setControlTwips(text2_, history);
+    setControlTwips(historyBox_, history);
   }
 }
 
@@ -400,7 +370,7 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseMove &&
-      (watched == text1_->viewport() || watched == text2_->viewport())) {
+      (watched == inputBox_->viewport() || watched == historyBox_->viewport())) {
     OnPointerLeftLink();
   }
   return QWidget::eventFilter(watched, event);
@@ -420,11 +390,11 @@ void MainWindow::KeepStatusBarAtBottom() {
 
 void MainWindow::SetHistoryText(const QString& text) {
   // The rows are joined with CR LF; the box shows each line end as one line break.
-  historyBox_->SetText(text, controller_->rows());
+  historyEditor_->SetText(text, controller_->rows());
 }
 
 QString MainWindow::historyText() const {
-  QString text = text2_->toPlainText();
+  QString text = historyBox_->toPlainText();
   text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
   return text;
 }

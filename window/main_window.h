@@ -15,7 +15,7 @@ class QPlainTextEdit;
 
 namespace vesko {
 
-class HistoryBox;
+class HistoryBoxEditor;
 class Splitter;
 class StatusBar;
 
@@ -29,7 +29,7 @@ struct TwipRect {
   friend bool operator==(const TwipRect&, const TwipRect&) = default;
 };
 
-// The calculator's one window, the form "Nodrix": the input box Text1, the history box Text2,
+// The calculator's one window (Qt object name "Nodrix"): the input box, the history box,
 // their labels, the splitter handle and its drag feedback bar, and the status bar. It holds the
 // calculation controller and hands it the key events of the input box, runs the start-up
 // sequence and keeps the layout in step with the window's size (the resize rules).
@@ -58,13 +58,14 @@ class MainWindow : public QWidget {
 
   CalculationController& controller() { return *controller_; }
 
-  QPlainTextEdit* text1() const { return text1_; }
-  QPlainTextEdit* text2() const { return text2_; }
-  QLabel* label1() const { return label1_; }
-  QLabel* label2() const { return label2_; }
-  QLabel* imgSplitter() const { return imgSplitter_; }
-  QLabel* picSplitter() const { return picSplitter_; }
+  QPlainTextEdit* inputBox() const { return inputBox_; }
+  QPlainTextEdit* historyBox() const { return historyBox_; }
+  QLabel* inputLabel() const { return inputLabel_; }
+  QLabel* historyLabel() const { return historyLabel_; }
+  QLabel* splitterHandle() const { return splitterHandle_; }
+  QLabel* splitterBar() const { return splitterBar_; }
   StatusBar* statusBar() const { return statusBar_; }
+  HistoryBoxEditor* historyEditor() const { return historyEditor_; }
   Splitter* splitter() const { return splitter_; }
 
   // The text of the history box with its line ends as CR LF, the form RenderHistory writes.
@@ -108,13 +109,13 @@ class MainWindow : public QWidget {
   void SetHistoryText(const QString& text);
   void OnPointerLeftLink();
 
-  QLabel* label1_ = nullptr;
-  QPlainTextEdit* text1_ = nullptr;
-  QLabel* imgSplitter_ = nullptr;
-  QLabel* label2_ = nullptr;
-  QPlainTextEdit* text2_ = nullptr;
-  HistoryBox* historyBox_ = nullptr;  // keeps text2_ in step with the rows
-  QLabel* picSplitter_ = nullptr;
+  QLabel* inputLabel_ = nullptr;
+  QPlainTextEdit* inputBox_ = nullptr;
+  QLabel* splitterHandle_ = nullptr;
+  QLabel* historyLabel_ = nullptr;
+  QPlainTextEdit* historyBox_ = nullptr;
+  HistoryBoxEditor* historyEditor_ = nullptr;  // keeps historyBox_ in step with the rows
+  QLabel* splitterBar_ = nullptr;
   StatusBar* statusBar_ = nullptr;
   Splitter* splitter_ = nullptr;  // a child object of the window
   QHash<const QWidget*, TwipRect> twips_;

@@ -16,10 +16,10 @@ namespace vesko {
 
 namespace {
 
-// While dragging, Text1's height is the drag position - the handle's height + 50. Its bottom edge
-// (Text1's top is 45) then lies 10 twips above the drag position, where the handle's top goes on
-// release.
-constexpr int kText1GrowthTwips = 50;
+// While dragging, the input box's height is the drag position - the handle's height + 50. Its
+// bottom edge (its top is at 45) then lies 10 twips above the drag position, where the handle's top
+// goes on release.
+constexpr int kInputGrowthTwips = 50;
 constexpr int kHandleAboveBarTwips = 10;
 constexpr int kStatusBarMarginTwips = 810;
 constexpr int kHeightMarginTwips = 600;
@@ -32,7 +32,10 @@ int WholeTwips(double twips) {
 }  // namespace
 
 Splitter::Splitter(MainWindow& window)
-    : QObject(&window), window_(window), handle_(window.imgSplitter()), bar_(window.picSplitter()) {
+    : QObject(&window),
+      window_(window),
+      handle_(window.splitterHandle()),
+      bar_(window.splitterBar()) {
   // Moves over the handle also count while no button is down (they refresh splitMax).
   handle_->setMouseTracking(true);
   handle_->installEventFilter(this);
@@ -41,7 +44,7 @@ Splitter::Splitter(MainWindow& window)
 
 void Splitter::OnSplitterMouseDown() {
   TwipRect handle = window_.controlTwips(handle_);
-  handle.width = window_.controlTwips(window_.text1()).width;
+  handle.width = window_.controlTwips(window_.inputBox()).width;
   window_.setControlTwips(handle_, handle);
   window_.setControlTwips(bar_, handle);
   bar_->show();
@@ -61,7 +64,7 @@ void Splitter::OnSplitterMouseMove(float y) {
   movedInDrag_ = true;
 
   const TwipRect handle = window_.controlTwips(handle_);
-  TwipRect input = window_.controlTwips(window_.text1());
+  TwipRect input = window_.controlTwips(window_.inputBox());
   float pos = static_cast<float>(handle.top) + y + static_cast<float>(input.top);
   if (pos < window_.splitMin()) {
     pos = window_.splitMin();
@@ -74,30 +77,31 @@ void Splitter::OnSplitterMouseMove(float y) {
   bar.top = WholeTwips(pos);
   window_.setControlTwips(bar_, bar);
 
-  input.height = WholeTwips(pos - handle.height + kText1GrowthTwips);
-  window_.setControlTwips(window_.text1(), input);
+  input.height = WholeTwips(pos - handle.height + kInputGrowthTwips);
+  window_.setControlTwips(window_.inputBox(), input);
 
-  TwipRect history = window_.controlTwips(window_.text2());
+  TwipRect history = window_.controlTwips(window_.historyBox());
   history.top = WholeTwips(handle.height + pos);
-  window_.setControlTwips(window_.text2(), history);
+  window_.setControlTwips(window_.historyBox(), history);
 
-  TwipRect caption = window_.controlTwips(window_.label2());
+  TwipRect caption = window_.controlTwips(window_.historyLabel());
   caption.top = history.top;
-  window_.setControlTwips(window_.label2(), caption);
+  window_.setControlTwips(window_.historyLabel(), caption);
 
   // The resize rules' room for the history box, applied live.
   const int room = window_.outerHeightTwips() - input.height - window_.statusBarHeightTwips() -
                    kHeightMarginTwips;
   if (room > kMinRoomTwips) {
     history.height = room;
-    window_.setControlTwips(window_.text2(), history);
+    window_.setControlTwips(window_.historyBox(), history);
   }
 }
 
 void Splitter::OnSplitterMouseUp() {
   // A press and release without any move in between is a click, not a drag: the handle stays
   // where it is. Placed 10 twips above the bar, which still marks the handle's own top, it would
-  // creep upwards with every click until Text1 covered it and it could no longer be grabbed.
+  // creep upwards with every click until the input box covered it and it could no longer be
+  // grabbed.
   if (movedInDrag_) {
     PlaceSplitterHandle(RoundToInt16(window_.controlTwips(bar_).top));
   }

@@ -10,9 +10,9 @@ namespace vesko {
 
 class MainWindow;
 
-// The splitter between the input box Text1 and the history box Text2: the handle imgSplitter,
-// which the user drags, and the feedback bar picSplitter, shown in the handle's place while the
-// drag lasts. Dragging makes Text1 shorter or taller and moves Text2 and its label Label2 with
+// The splitter between the input box and the history box: the handle, which the user drags, and
+// the drag bar, shown in the handle's place while the drag lasts. Dragging makes the input box
+// shorter or taller and moves the history box and its label with
 // it; the handle follows on release. The drag state lives in the window's layout variables
 // splitMoving, splitMin, splitMax and splitPos.
 //

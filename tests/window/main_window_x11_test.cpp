@@ -16,6 +16,10 @@
 
 #include <memory>
 
+#include "tests/test_rows.h"
+
+using vesko::test::Row;
+
 using vesko::MainWindow;
 using vesko::RunTool;
 using vesko::WindowId;
@@ -60,12 +64,10 @@ class CountingEvaluator : public vesko::ExpressionEvaluator {
  public:
   int evaluations = 0;
 
-  void SelectLanguage(const QString& language) override { inner_->SelectLanguage(language); }
-  ValuePtr Evaluate(const QString& expression) override {
+  vesko::Evaluation Evaluate(const QString& expression) override {
     ++evaluations;
     return inner_->Evaluate(expression);
   }
-  QString TextOf(const Value& value) override { return inner_->TextOf(value); }
 
  private:
   std::unique_ptr<vesko::ExpressionEvaluator> inner_ = vesko::CreateScriptEvaluator();
@@ -173,21 +175,21 @@ void MainWindowX11Test::staysAboveLaterNormalWindow() {
 void MainWindowX11Test::typedKeysReachTheController() {
   auto window = StartedWindow();
   QVERIFY(Activate(*window));
-  QVERIFY(window->text1()->hasFocus());
+  QVERIFY(window->inputBox()->hasFocus());
   RunTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
                                       QStringLiteral("40"), QStringLiteral("7*6")});
   QTRY_COMPARE(window->controller().rows().value(0), QStringLiteral("42"));
   RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
   QTRY_COMPARE(window->controller().rows().value(1), QStringLiteral("7*6=42"));
   QCOMPARE(window->controller().rows().value(0), QString());
-  QCOMPARE(window->text1()->toPlainText(), QString());
+  QCOMPARE(window->inputBox()->toPlainText(), QString());
 }
 
 void MainWindowX11Test::heldReturnCommitsOnce() {
   auto window = StartedWindow();
   QVERIFY(Activate(*window));
   KeyEventCounter counter(Qt::Key_Return);
-  window->text1()->installEventFilter(&counter);
+  window->inputBox()->installEventFilter(&counter);
   RunTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
                                       QStringLiteral("40"), QStringLiteral("5*5")});
   QTRY_COMPARE(window->controller().rows().value(0), QStringLiteral("25"));
@@ -196,7 +198,7 @@ void MainWindowX11Test::heldReturnCommitsOnce() {
   RunTool(QStringLiteral("xdotool"), {QStringLiteral("keydown"), QStringLiteral("Return")});
   QTest::qWait(1500);
   RunTool(QStringLiteral("xdotool"), {QStringLiteral("keyup"), QStringLiteral("Return")});
-  QTRY_COMPARE(window->text1()->toPlainText(), QString());
+  QTRY_COMPARE(window->inputBox()->toPlainText(), QString());
   QTest::qWait(300);
   QVERIFY2(counter.presses >= 2, qPrintable(QStringLiteral("%1 presses").arg(counter.presses)));
   QCOMPARE(window->controller().rows(),
@@ -210,14 +212,10 @@ void MainWindowX11Test::typedKeyCalculatesOnce_data() {
   QTest::addColumn<QString>("key");
   QTest::addColumn<QString>("live");
   QTest::addColumn<int>("evaluations");
-  QTest::newRow("digit") << "4"
-                         << "74" << 1;
-  QTest::newRow("typed with Shift") << "plus"
-                                    << "7" << 1;
-  QTest::newRow("Ctrl+A selects all") << "ctrl+a"
-                                      << "7" << 0;
-  QTest::newRow("Shift+Left selects") << "shift+Left"
-                                      << "7" << 0;
+  Row("digit", "4", "74", 1);
+  Row("typed with Shift", "plus", "7", 1);
+  Row("Ctrl+A selects all", "ctrl+a", "7", 0);
+  Row("Shift+Left selects", "shift+Left", "7", 0);
 }
 
 void MainWindowX11Test::typedKeyCalculatesOnce() {
@@ -243,11 +241,11 @@ void MainWindowX11Test::heldDigitCalculatesPerRepeat() {
   auto window = StartedWindow();
   QVERIFY(Activate(*window));
   RunTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("1+")});
-  QTRY_COMPARE(window->text1()->toPlainText(), QStringLiteral("1+"));
+  QTRY_COMPARE(window->inputBox()->toPlainText(), QStringLiteral("1+"));
   QTest::qWait(100);
   evaluator_.evaluations = 0;
   KeyEventCounter counter(Qt::Key_5);
-  window->text1()->installEventFilter(&counter);
+  window->inputBox()->installEventFilter(&counter);
 
   RunTool(QStringLiteral("xdotool"), {QStringLiteral("keydown"), QStringLiteral("5")});
   QTest::qWait(1000);
@@ -255,7 +253,7 @@ void MainWindowX11Test::heldDigitCalculatesPerRepeat() {
   QTest::qWait(300);
 
   // The server reported the held key as presses and one release, with nothing to wait for.
-  const QString typed = window->text1()->toPlainText();
+  const QString typed = window->inputBox()->toPlainText();
   const qsizetype presses = typed.size() - 2;
   QVERIFY2(presses >= 3, qPrintable(typed));
   QCOMPARE(typed, QStringLiteral("1+") + QString(presses, u'5'));
@@ -264,7 +262,7 @@ void MainWindowX11Test::heldDigitCalculatesPerRepeat() {
   // Every repeated press showed the value of what it typed; the release found nothing new.
   QCOMPARE(evaluator_.evaluations, presses - 1);
   QCOMPARE(window->controller().rows().value(0),
-           evaluator_.TextOf(*evaluator_.Evaluate(QStringLiteral("1+") + QString(presses, u'5'))));
+           evaluator_.Evaluate(QStringLiteral("1+") + QString(presses, u'5')).text);
 }
 
 QTEST_MAIN(MainWindowX11Test)
