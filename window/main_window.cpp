@@ -2,7 +2,6 @@
 
 #include "window/detectable_auto_repeat.h"
 #include "window/history_box_editor.h"
-#include "window/int16_rounding.h"
 #include "window/song_font.h"
 #include "window/splitter.h"
 #include "window/status_bar.h"
@@ -19,6 +18,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -27,11 +27,6 @@ namespace vesko {
 
 namespace {
 
-constexpr int kWidthMarginTwips = 150;  // resize rules: room right of the text boxes
-constexpr int kHeightMarginTwips = 600;
-constexpr int kMinResizedWidthTwips = 3000;
-constexpr int kMinRoomTwips = 100;
-constexpr int kMinClockPanelWidthTwips = 100;
 // Space between a text box's border and its text, as narrow as in the design's text boxes.
 constexpr int kTextBoxMarginTwips = 30;
 
@@ -215,29 +210,23 @@ void MainWindow::CreateControls() {
   // handle, which overlaps both boxes a little, can only be grabbed in the gap between them.
   inputLabel_ = MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("计算"));
   inputLabel_->setFont(SongFont(14.25));
-  setControlTwips(inputLabel_, {0, 45, 615, 255});
 
   splitterHandle_ = MakeLabel(this, QStringLiteral("imgSplitter"), QString());
   splitterHandle_->setCursor(Qt::SizeVerCursor);
-  setControlTwips(splitterHandle_, {600, 620, 4095, 105});
 
   historyLabel_ = MakeLabel(this, QStringLiteral("Label2"), QStringLiteral("结果"));
   historyLabel_->setFont(SongFont(14.25));
-  setControlTwips(historyLabel_, {0, 675, 690, 255});
 
   splitterBar_ = MakeLabel(this, QStringLiteral("picSplitter"), QString());
-  setControlTwips(splitterBar_, {600, 1320, 4935, 105});
   splitterBar_->hide();
 
   inputBox_ = new InputTextBox(this, EnableDetectableAutoRepeat());
   SetUpTextBox(inputBox_, QStringLiteral("Text1"));
-  setControlTwips(inputBox_, {615, 45, 4800, 585});
   inputBox_->viewport()->installEventFilter(this);
 
   // The history box stays editable: what the user types there is replaced by the next rendering.
   historyBox_ = new QPlainTextEdit(this);
   SetUpTextBox(historyBox_, QStringLiteral("Text2"));
-  setControlTwips(historyBox_, {585, 720, 4830, 580});
   historyBox_->viewport()->installEventFilter(this);
   historyEditor_ = new HistoryBoxEditor(historyBox_);
   setTabOrder(inputBox_, historyBox_);
@@ -246,7 +235,10 @@ void MainWindow::CreateControls() {
   statusBar_->setFocusPolicy(Qt::NoFocus);
   // The status bar handles the pointer moves over itself; they must not reach the background.
   statusBar_->setAttribute(Qt::WA_NoMousePropagation);
-  KeepStatusBarAtBottom();
+
+  widgets_ = {inputLabel_, inputBox_,    splitterHandle_, historyLabel_,
+              historyBox_, splitterBar_, statusBar_};
+  ApplyLayout();
 
   // Takes the handle's pointer events and paints the handle and the feedback bar.
   splitter_ = new Splitter(*this);
@@ -257,10 +249,7 @@ void MainWindow::Load() {
     return;
   }
   loaded_ = true;
-  minWidth_ = kStartMinWidthTwips;
-  minHeight_ = RoundToInt16(outerHeightTwips());
-  const TwipRect input = controlTwips(inputBox_);
-  splitMin_ = RoundToInt16(input.top + input.height);
+  layout_.Start(outerHeightTwips());
   PlaceOnTop();  // shows the window; the resize rules run on the resulting resize
   controller_->SeedExample(QStringLiteral("(12-10)**(4)+sin((60-30)*pi/180)"));
   controller_->SeedExample(QStringLiteral("log(1)/log(10)+pe"));
@@ -292,7 +281,7 @@ void MainWindow::FollowFrame() {
   // minimum height is the framed start height, and the start-up placement's outer size is
   // applied again to the framed window.
   frameFollowed_ = true;
-  minHeight_ = RoundToInt16(minHeight_ + PixelsToTwips(frame.height() - startFrame_.height()));
+  layout_.GrowMinHeight(PixelsToTwips(frame.height() - startFrame_.height()));
   resize(kStartOuterWidthPixels - frame.width(), kStartOuterHeightPixels - frame.height());
   ApplyResizeRules();
 }
@@ -301,40 +290,18 @@ void MainWindow::ApplyResizeRules() {
   if (isMinimized()) {
     return;
   }
-  if (outerWidthTwips() < minWidth_) {
-    setOuterWidthTwips(minWidth_);
+  if (outerWidthTwips() < layout_.minWidth()) {
+    setOuterWidthTwips(layout_.minWidth());
   }
-  if (outerHeightTwips() < minHeight_) {
-    setOuterHeightTwips(minHeight_);
+  if (outerHeightTwips() < layout_.minHeight()) {
+    setOuterHeightTwips(layout_.minHeight());
   }
-  const int outerWidth = outerWidthTwips();
-  const int outerHeight = outerHeightTwips();
-
-  const int creditWidth = statusBar_->panelWidthTwips(StatusPanel::kCredit);
-  if (outerWidth - creditWidth > kMinClockPanelWidthTwips) {
-    statusBar_->setPanelWidthTwips(StatusPanel::kClock, outerWidth - creditWidth);
+  if (const auto clockPanel =
+          layout_.ApplyResizeRules(outerWidthTwips(), outerHeightTwips(),
+                                   statusBar_->panelWidthTwips(StatusPanel::kCredit))) {
+    statusBar_->setPanelWidthTwips(StatusPanel::kClock, *clockPanel);
   }
-
-  TwipRect input = controlTwips(inputBox_);
-  // Windows wider than 33,532 twips give a w beyond 16 bits; it is then taken as 32,767.
-  const int w = RoundToInt16(outerWidth - input.left - kWidthMarginTwips);
-  if (w > kMinResizedWidthTwips) {
-    input.width = w;
-    setControlTwips(inputBox_, input);
-    TwipRect history = controlTwips(historyBox_);
-    history.width = w;
-    setControlTwips(historyBox_, history);
-    TwipRect handle = controlTwips(splitterHandle_);
-    handle.width = w;
-    setControlTwips(splitterHandle_, handle);
-  }
-
-  const int room = outerHeight - input.height - statusBarHeightTwips() - kHeightMarginTwips;
-  if (room > kMinRoomTwips) {
-    TwipRect history = controlTwips(historyBox_);
-    history.height = room;
-    setControlTwips(historyBox_, history);
-  }
+  ApplyLayout();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -381,11 +348,8 @@ void MainWindow::OnPointerLeftLink() {
 }
 
 void MainWindow::KeepStatusBarAtBottom() {
-  // The status bar is aligned to the bottom edge of the client area, full width.
-  const int clientWidth = PixelsToTwips(width());
-  const int clientHeight = PixelsToTwips(height());
-  setControlTwips(statusBar_, {0, clientHeight - StatusBar::kHeightTwips, clientWidth,
-                               StatusBar::kHeightTwips});
+  layout_.PlaceStatusBar(PixelsToTwips(width()), PixelsToTwips(height()));
+  ApplyLayout();
 }
 
 void MainWindow::SetHistoryText(const QString& text) {
@@ -399,14 +363,30 @@ QString MainWindow::historyText() const {
   return text;
 }
 
+Control MainWindow::ControlOf(const QWidget* widget) const {
+  const auto found = std::find(widgets_.begin(), widgets_.end(), widget);
+  Q_ASSERT(found != widgets_.end());
+  return static_cast<Control>(found - widgets_.begin());
+}
+
 TwipRect MainWindow::controlTwips(const QWidget* control) const {
-  return twips_.value(control);
+  return layout_.place(ControlOf(control));
 }
 
 void MainWindow::setControlTwips(QWidget* control, const TwipRect& twips) {
-  twips_.insert(control, twips);
-  control->setGeometry(TwipsToPixels(twips.left), TwipsToPixels(twips.top),
+  layout_.setPlace(ControlOf(control), twips);
+  ApplyLayout();
+}
+
+void MainWindow::ApplyLayout() {
+  for (std::size_t i = 0; i < widgets_.size(); ++i) {
+    const TwipRect& twips = layout_.place(static_cast<Control>(i));
+    const QRect pixels(TwipsToPixels(twips.left), TwipsToPixels(twips.top),
                        TwipsToPixels(twips.width), TwipsToPixels(twips.height));
+    if (widgets_[i]->geometry() != pixels) {
+      widgets_[i]->setGeometry(pixels);
+    }
+  }
 }
 
 QSize MainWindow::FramePixels() const {
@@ -438,10 +418,6 @@ void MainWindow::setOuterWidthTwips(int twips) {
 
 void MainWindow::setOuterHeightTwips(int twips) {
   resize(width(), PixelsCovering(twips) - FramePixels().height());
-}
-
-int MainWindow::statusBarHeightTwips() const {
-  return controlTwips(statusBar_).height;
 }
 
 }  // namespace vesko

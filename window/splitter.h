@@ -13,8 +13,8 @@ class MainWindow;
 // The splitter between the input box and the history box: the handle, which the user drags, and
 // the drag bar, shown in the handle's place while the drag lasts. Dragging makes the input box
 // shorter or taller and moves the history box and its label with
-// it; the handle follows on release. The drag state lives in the window's layout variables
-// splitMoving, splitMin, splitMax and splitPos.
+// it; the handle follows on release. The geometry and the drag state (splitMoving, splitMin,
+// splitMax, splitPos) live in the window's layout; this class handles the pointer and paints.
 //
 // The handle is never hidden as a widget: a widget that hides while the button that was pressed
 // on it is still down loses the pointer, and the moves and the release of the drag would reach no

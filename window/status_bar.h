@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "window/window_layout.h"
+
 #include <cstddef>
 #include <optional>
 
@@ -23,7 +25,7 @@ class StatusBar : public QWidget {
   Q_OBJECT
 
  public:
-  static constexpr int kHeightTwips = 330;
+  static constexpr int kHeightTwips = WindowLayout::kStatusBarHeightTwips;
   static constexpr int kCreditWidthTwips = 3450;
   static constexpr int kClockWidthTwips = 1440;
 

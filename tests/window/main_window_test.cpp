@@ -143,10 +143,10 @@ void MainWindowTest::startUpPlacementAndLayout() {
   // The minimum height is the design's client height (1695 twips, 113 pixels) with the frame;
   // that is below 130 pixels here (the offscreen frame is thin), so the start height is kept.
   const QSize frame = window->frameGeometry().size() - window->size();
-  QCOMPARE(window->minWidth(), 4000);
-  QCOMPARE(window->minHeight(), 1695 + PixelsToTwips(frame.height()));
-  QCOMPARE(window->splitMin(), 630);
-  QVERIFY(window->minHeight() < PixelsToTwips(130));
+  QCOMPARE(window->layout().minWidth(), 4000);
+  QCOMPARE(window->layout().minHeight(), 1695 + PixelsToTwips(frame.height()));
+  QCOMPARE(window->layout().splitMin(), 630);
+  QVERIFY(window->layout().minHeight() < PixelsToTwips(130));
   QCOMPARE(window->frameGeometry().size(), QSize(350, 130));
   // 350 px = 5250 twips: w = 5250 - 615 - 150; room = 1950 - 585 - 330 - 600.
   QCOMPARE(window->controlTwips(window->inputBox()).width, 4485);

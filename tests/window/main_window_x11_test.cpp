@@ -146,11 +146,11 @@ void MainWindowX11Test::framedAtOriginWithStartSize() {
   const int frameTwips =
       vesko::PixelsToTwips(1) * (frame.captured(3).toInt() + frame.captured(4).toInt()) / scale;
   QCOMPARE(window->frameGeometry().width(), MainWindow::kStartOuterWidthPixels);
-  QVERIFY2(qAbs(window->minHeight() - (1695 + frameTwips)) < vesko::kTwipsPerPixel,
-           qPrintable(QString::number(window->minHeight())));
-  QCOMPARE(
-      window->outerHeightTwips(),
-      qMax<int>(window->minHeight(), vesko::PixelsToTwips(MainWindow::kStartOuterHeightPixels)));
+  QVERIFY2(qAbs(window->layout().minHeight() - (1695 + frameTwips)) < vesko::kTwipsPerPixel,
+           qPrintable(QString::number(window->layout().minHeight())));
+  QCOMPARE(window->outerHeightTwips(),
+           qMax<int>(window->layout().minHeight(),
+                     vesko::PixelsToTwips(MainWindow::kStartOuterHeightPixels)));
 }
 
 void MainWindowX11Test::staysAboveLaterNormalWindow() {

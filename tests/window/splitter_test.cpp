@@ -115,10 +115,10 @@ void SplitterTest::dragStopsAtTheLimits() {
   const int outer = PixelsToTwips(outerHeight);
   const TwipRect handleBefore = window->controlTwips(window->splitterHandle());
   QCOMPARE(handleBefore.top, 620);
-  QCOMPARE(window->splitMin(), 630);
+  QCOMPARE(window->layout().splitMin(), 630);
 
   QTest::mousePress(win, button, {}, kPressPoint);
-  QVERIFY(window->splitMoving());
+  QVERIFY(window->layout().splitMoving());
   QVERIFY(window->splitterBar()->isVisible());
   QVERIFY(!splitter->handleShown());
   TwipRect handle = handleBefore;
@@ -127,13 +127,13 @@ void SplitterTest::dragStopsAtTheLimits() {
 
   QTest::mouseMove(win, QPoint(kPressPoint.x(), (kPressPoint.y() + row) / 2));
   QTest::mouseMove(win, QPoint(kPressPoint.x(), row));
-  QCOMPARE(window->splitMax(), splitMax);
-  QCOMPARE(window->splitPos(), float(barTop));
+  QCOMPARE(window->layout().splitMax(), splitMax);
+  QCOMPARE(window->layout().splitPos(), float(barTop));
   QCOMPARE(window->controlTwips(window->splitterBar()).top, barTop);
   QCOMPARE(window->controlTwips(window->splitterHandle()), handle);  // waits for the release
 
   QTest::mouseRelease(win, button, {}, QPoint(kPressPoint.x(), row));
-  QVERIFY(!window->splitMoving());
+  QVERIFY(!window->layout().splitMoving());
   QVERIFY(!window->splitterBar()->isVisible());
   QVERIFY(splitter->handleShown());
   handle.top = barTop - 10;
@@ -194,16 +194,16 @@ void SplitterTest::idleMovesChangeNoControl() {
   QFETCH(int, outerHeight);
   QFETCH(int, splitMax);
   auto window = StartedWindow(outerHeight);
-  QCOMPARE(window->splitMax(), 0);
+  QCOMPARE(window->layout().splitMax(), 0);
   QHash<QWidget*, TwipRect> before;
   for (QWidget* control : Controls(*window)) {
     before.insert(control, window->controlTwips(control));
   }
   for (const QPoint& point : {kPressPoint, QPoint(20, 43), QPoint(250, 46)}) {
     QTest::mouseMove(window->windowHandle(), point);
-    QTRY_COMPARE(window->splitMax(), splitMax);  // refreshed by every move over the handle
+    QTRY_COMPARE(window->layout().splitMax(), splitMax);  // refreshed by every move over the handle
   }
-  QVERIFY(!window->splitMoving());
+  QVERIFY(!window->layout().splitMoving());
   QVERIFY(window->splitter()->handleShown());
   QVERIFY(!window->splitterBar()->isVisible());
   for (auto it = before.cbegin(); it != before.cend(); ++it) {
@@ -232,7 +232,7 @@ void SplitterTest::clickLeavesTheHandle() {
       QTest::mouseClick(win, button, {}, kPressPoint);
     }
   }
-  QVERIFY(!window->splitMoving());
+  QVERIFY(!window->layout().splitMoving());
   QVERIFY(window->splitter()->handleShown());
   QVERIFY(!window->splitterBar()->isVisible());
   QCOMPARE(window->controlTwips(window->splitterHandle()), handle);
@@ -246,11 +246,11 @@ void SplitterTest::otherButtonsDoNotEndTheDrag() {
   QTest::mouseMove(win, QPoint(150, 60));
   QTest::mousePress(win, Qt::RightButton, {}, QPoint(150, 60));
   QTest::mouseRelease(win, Qt::RightButton, {}, QPoint(150, 60));
-  QVERIFY(window->splitMoving());
+  QVERIFY(window->layout().splitMoving());
   QCOMPARE(window->controlTwips(window->splitterBar()).top, 950);
   QTest::mouseMove(win, QPoint(150, 70));
   QTest::mouseRelease(win, Qt::LeftButton, {}, QPoint(150, 70));
-  QVERIFY(!window->splitMoving());
+  QVERIFY(!window->layout().splitMoving());
   QCOMPARE(window->controlTwips(window->splitterHandle()).top, 1100 - 10);
 }
 
@@ -265,7 +265,7 @@ void SplitterTest::lostReleaseEndsTheDrag() {
   QMouseEvent move(QEvent::MouseMove, QPointF(150, 40), handle->mapToGlobal(QPointF(150, 40)),
                    Qt::NoButton, Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(handle, &move);
-  QVERIFY(!window->splitMoving());
+  QVERIFY(!window->layout().splitMoving());
   QVERIFY(window->splitter()->handleShown());
   QVERIFY(!window->splitterBar()->isVisible());
   QCOMPARE(window->controlTwips(handle).top, 1240);

@@ -94,11 +94,11 @@ void SplitterX11Test::realDrag() {
 
   // Hovering over the handle refreshes splitMax and changes nothing else.
   MovePointer(*window, kPressPoint);
-  QTRY_COMPARE(window->splitMax(), 6000 - 330 - 810);
+  QTRY_COMPARE(window->layout().splitMax(), 6000 - 330 - 810);
   QCOMPARE(QApplication::widgetAt(window->mapToGlobal(kPressPoint)), handle);
 
   Button(QStringLiteral("mousedown"));
-  QTRY_VERIFY(window->splitMoving());
+  QTRY_VERIFY(window->layout().splitMoving());
   QVERIFY(!window->splitter()->handleShown());
   QVERIFY(window->splitterBar()->isVisible());
 
@@ -106,11 +106,11 @@ void SplitterX11Test::realDrag() {
   MovePointer(*window, release);
   // The move away from the handle, even out of the window, still reached it.
   QTRY_COMPARE(window->controlTwips(window->splitterBar()).top, barTop);
-  QVERIFY(window->splitMoving());
+  QVERIFY(window->layout().splitMoving());
   QCOMPARE(window->controlTwips(handle).top, 620);
 
   Button(QStringLiteral("mouseup"));
-  QTRY_VERIFY(!window->splitMoving());
+  QTRY_VERIFY(!window->layout().splitMoving());
   QVERIFY(window->splitter()->handleShown());
   QVERIFY(!window->splitterBar()->isVisible());
   QCOMPARE(window->controlTwips(handle).top, barTop - 10);
@@ -133,12 +133,12 @@ void SplitterX11Test::realDrag() {
   MovePointer(*window, grip);
   QTRY_COMPARE(QApplication::widgetAt(window->mapToGlobal(grip)), handle);
   Button(QStringLiteral("mousedown"));
-  QTRY_VERIFY(window->splitMoving());
+  QTRY_VERIFY(window->layout().splitMoving());
   MovePointer(*window, QPoint(150, 200));
   const int second = qBound(630, barTop - 10 + PixelsToTwips(200 - handleRow) + 45, 4860);
   QTRY_COMPARE(window->controlTwips(window->splitterBar()).top, second);
   Button(QStringLiteral("mouseup"));
-  QTRY_VERIFY(!window->splitMoving());
+  QTRY_VERIFY(!window->layout().splitMoving());
   QCOMPARE(window->controlTwips(handle).top, second - 10);
 }
 
