@@ -107,7 +107,7 @@ grep -Eq '__[a-z]+_chk@' <<<"$symbols" || fail "the program calls no fortified f
 # lintian: any error or warning fails; informational and pedantic tags are shown, and fail only if
 # they are about hardening.
 lintian_status=0
-lintian_out=$(lintian --info --pedantic --fail-on error,warning "$deb" 2>&1) || lintian_status=$?
+lintian_out=$(lintian --display-info --pedantic --fail-on error,warning "$deb" 2>&1) || lintian_status=$?
 lintian_out=$(grep -v '^running with root privileges is not recommended!$' <<<"$lintian_out" || true)
 [[ -n "$lintian_out" ]] && echo "$lintian_out"
 ((lintian_status == 0)) || fail "lintian found errors or warnings (exit status $lintian_status)"
