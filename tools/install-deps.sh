@@ -8,7 +8,7 @@ build_pkgs=(g++ make cmake qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl
   fonts-noto-cjk)
 test_pkgs=(xvfb xauth openbox xdotool x11-utils imagemagick clang libclang-rt-14-dev
   libbenchmark-dev libmuparser-dev libxtst-dev libxdamage-dev desktop-file-utils appstream
-  dpkg-dev file)
+  dpkg-dev file lintian)
 
 case "${1:-run}" in
   run) wanted=("${build_pkgs[@]}") ;;

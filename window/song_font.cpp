@@ -7,8 +7,9 @@ namespace vesko {
 
 QFont SongFont(double points) {
   QFont font;
-  font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
-                    QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Sans CJK SC"),
+  // The Debian package depends on the packages of the second and third family in this order.
+  font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
+                    QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC"),
                     QStringLiteral("sans-serif")});
   font.setStyleHint(QFont::SansSerif);
   font.setPointSizeF(points);
