@@ -179,18 +179,45 @@ QStringList HistoryFile::Restore(qsizetype count) {
            QStringLiteral("cannot write in %1; this session's rows are not kept").arg(folder_));
     persistent_ = false;
   }
-  // Held so that no other calculator appends, compacts or moves the file aside meanwhile; where
-  // no lock file can be made (a folder that cannot be written) the file is read all the same.
+  Tail tail = ReadTail(count);
+  // The file is read without the lock, which would cost a write to the disk at every start. But
+  // another calculator's append under way looks like a torn line: before a fault is reported or
+  // the file moved aside, the file is read again under the lock, which every append holds. Where
+  // no lock file can be made (a folder that cannot be written) it is read all the same.
   QLockFile lock(lockPath_);
-  lock.tryLock(kLockWaitMs);
-
-  QFile file(path_);
-  if (!QFileInfo(path_).isFile() || !file.open(QIODevice::ReadOnly)) {
-    Report(Fault::Unreadable,
-           QStringLiteral("cannot read %1 (%2); history is neither restored nor kept")
-               .arg(path_, file.isOpen() ? file.errorString() : QStringLiteral("not a file")));
+  if (tail.torn || !tail.unexpected.isEmpty()) {
+    lock.tryLock(kLockWaitMs);
+    tail = ReadTail(count);
+  }
+  if (!tail.unreadable.isEmpty()) {
+    Report(Fault::Unreadable, QStringLiteral("cannot read %1 (%2); history is neither restored "
+                                             "nor kept")
+                                  .arg(path_, tail.unreadable));
     persistent_ = false;
     return {};
+  }
+  if (!tail.unexpected.isEmpty()) {
+    MoveAside(tail.unexpected);
+    return {};
+  }
+  if (tail.torn) {
+    Report(Fault::TornLine,
+           QStringLiteral("the last line of %1 is incomplete (an interrupted write); skipped it")
+               .arg(path_));
+  }
+  return tail.rows;
+}
+
+HistoryFile::Tail HistoryFile::ReadTail(qsizetype count) const {
+  Tail tail;
+  QFile file(path_);
+  if (!QFileInfo(path_).isFile()) {
+    tail.unreadable = QStringLiteral("not a file");
+    return tail;
+  }
+  if (!file.open(QIODevice::ReadOnly)) {
+    tail.unreadable = file.errorString();
+    return tail;
   }
   const qint64 size = file.size();
 
@@ -201,41 +228,37 @@ QStringList HistoryFile::Restore(qsizetype count) {
   for (qint64 window = kFirstTailBytes;; window *= 2) {
     start = std::max<qint64>(0, size - window);
     if (!file.seek(start) || (data = file.read(size - start)).size() != size - start) {
-      Report(Fault::Unreadable, QStringLiteral("cannot read %1 (%2); history is not restored")
-                                    .arg(path_, file.errorString()));
-      return {};
+      tail.unreadable = file.errorString();
+      return tail;
     }
     if (start == 0 || data.count('\n') > count) {
       break;
     }
   }
-  file.close();
 
   qsizetype end = data.size();
   if (end > 0 && data.back() != '\n') {
     end = data.lastIndexOf('\n') + 1;
-    Report(Fault::TornLine,
-           QStringLiteral("the last line of %1 is incomplete (an interrupted write); skipped it")
-               .arg(path_));
+    tail.torn = true;
   }
   const qsizetype begin = start > 0 ? data.indexOf('\n') + 1 : 0;
 
-  QStringList rows;
-  rows.reserve(count);
+  tail.rows.reserve(count);
   qsizetype lineEnd = end - 1;  // the line feed ending the line looked at
-  while (rows.size() < count && lineEnd >= begin) {
+  while (tail.rows.size() < count && lineEnd >= begin) {
     const qsizetype lineStart =
         std::max(begin, lineEnd == 0 ? qsizetype{0} : data.lastIndexOf('\n', lineEnd - 1) + 1);
     QString row;
     if (!UnescapeLine(QByteArrayView(data).sliced(lineStart, lineEnd - lineStart), row)) {
-      MoveAside(
-          QStringLiteral("line %1 from the end is not a row in UTF-8 text").arg(rows.size() + 1));
-      return {};
+      tail.unexpected = QStringLiteral("line %1 from the end is not a row in UTF-8 text")
+                            .arg(tail.rows.size() + (tail.torn ? 2 : 1));
+      tail.rows.clear();
+      return tail;
     }
-    rows.append(row);
+    tail.rows.append(row);
     lineEnd = lineStart - 1;
   }
-  return rows;
+  return tail;
 }
 
 void HistoryFile::MoveAside(const QString& why) {

@@ -65,6 +65,15 @@ class HistoryFile {
  private:
   enum class Fault { TornLine, Unexpected, Unreadable, NotWritable, LockBusy, CompactionFailed };
 
+  // What reading the end of the file found.
+  struct Tail {
+    QStringList rows;    // newest first
+    bool torn = false;   // the last line has no line feed
+    QString unexpected;  // why the file is not one this class writes; empty when it is
+    QString unreadable;  // why it could not be read; empty when it could
+  };
+
+  Tail ReadTail(qsizetype count) const;
   void Report(Fault fault, const QString& message);
   void MoveAside(const QString& why);
   bool WriteLines(const QByteArray& lines);
