@@ -71,6 +71,9 @@ void CalculationController::EvaluateCurrent() {
       const auto value = evaluator_.Evaluate(evalForm_);
       WriteRow(liveRow_, displayForm_ + u'=' + evaluator_.TextOf(*value));
       InsertRow(liveRow_, QString());
+      if (onCommit_) {
+        onCommit_(rows_[liveRow_ + 1]);
+      }
     } else {
       RunLiveBranch();
     }
@@ -186,6 +189,18 @@ void CalculationController::MarkTopChanged(qsizetype count) {
   if (count > changedTop_) {
     replacedTop_ += count - changedTop_;
     changedTop_ = count;
+  }
+}
+
+void CalculationController::AppendRows(const QStringList& rows) {
+  rows_.append(rows);
+  wholeHistoryStale_ = true;
+}
+
+void CalculationController::ClearCommittedRows() {
+  if (rows_.size() > liveRow_ + 1) {
+    rows_.resize(liveRow_ + 1);
+    wholeHistoryStale_ = true;
   }
 }
 

@@ -48,6 +48,14 @@ class CalculationController {
       std::function<bool(qsizetype renderedTopRows, const QStringList& newTopRows)>;
   void setHistoryTopEditor(HistoryTopEditor editor) { editHistoryTop_ = std::move(editor); }
 
+  // Called with each committed row once it is in the rows; a failed commit commits nothing.
+  using CommitListener = std::function<void(const QString& row)>;
+  void setCommitListener(CommitListener listener) { onCommit_ = std::move(listener); }
+  // Adds rows below all others: the rows kept from earlier runs, newest first.
+  void AppendRows(const QStringList& rows);
+  // Removes every row below the live row. The next RenderHistory shows the change.
+  void ClearCommittedRows();
+
   const QStringList& rows() const { return rows_; }
   int liveRow() const { return liveRow_; }
   void setLiveRow(int row) { liveRow_ = row; }
@@ -76,6 +84,8 @@ class CalculationController {
   bool wholeHistoryStale_ = true;
   qsizetype changedTop_ = 0;
   qsizetype replacedTop_ = 0;
+
+  CommitListener onCommit_;
 };
 
 }  // namespace vesko
