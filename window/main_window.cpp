@@ -2,6 +2,7 @@
 
 #include "window/history_box.h"
 #include "window/int16_rounding.h"
+#include "window/kept_history.h"
 #include "window/song_font.h"
 #include "window/splitter.h"
 #include "window/status_bar.h"
@@ -267,6 +268,7 @@ void MainWindow::Load() {
   controller_->SeedExample(QStringLiteral("log(1)/log(10)+pe"));
   text1_->selectAll();
   controller_->RenderHistory();
+  keptHistory_ = new KeptHistory(*controller_, text2_, historyFile_, this);
 }
 
 void MainWindow::PlaceOnTop() {
