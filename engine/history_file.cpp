@@ -289,6 +289,16 @@ void HistoryFile::Append(const QString& row) {
   }
   pending_ += EscapeRow(row);
   pending_ += '\n';
+  WritePending();
+}
+
+HistoryFile::~HistoryFile() {
+  if (persistent_ && !pending_.isEmpty()) {
+    WritePending();
+  }
+}
+
+void HistoryFile::WritePending() {
   if (!QDir().mkpath(folder_)) {
     Report(Fault::NotWritable,
            QStringLiteral("cannot create the folder %1; this session's rows are not kept")
@@ -425,6 +435,8 @@ bool HistoryFile::Clear() {
   }
   QLockFile lock(lockPath_);
   if (!lock.tryLock(kLockWaitMs)) {
+    Report(Fault::LockBusy,
+           QStringLiteral("cannot clear %1: it is locked (%2)").arg(path_, lockPath_));
     return false;
   }
   QFile file(path_);

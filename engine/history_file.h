@@ -37,6 +37,10 @@ class HistoryFile {
 
   // `folder` need not exist yet; it is created at the first append.
   explicit HistoryFile(QString folder);
+  // Writes the rows still waiting for the lock, if any.
+  ~HistoryFile();
+  HistoryFile(const HistoryFile&) = delete;
+  HistoryFile& operator=(const HistoryFile&) = delete;
 
   QString path() const { return path_; }
   // False once the file has turned out not to be writable; rows are then no longer kept.
@@ -76,6 +80,7 @@ class HistoryFile {
   Tail ReadTail(qsizetype count) const;
   void Report(Fault fault, const QString& message);
   void MoveAside(const QString& why);
+  void WritePending();
   bool WriteLines(const QByteArray& lines);
   void CountRows(QFile& file, qint64 size);
   void Compact();

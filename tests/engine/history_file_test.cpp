@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -112,6 +113,7 @@ class HistoryFileTest : public QObject {
   void compaction();
   void crashDuringCompactionLeavesOldFileWhole();
   void twoProcessesAppendWholeLines();
+  void rowsWaitWhileLocked();
   void clearing();
 };
 
@@ -455,6 +457,27 @@ void HistoryFileTest::twoProcessesAppendWholeLines() {
   }
   QCOMPARE(next.value("first"), kRows);
   QCOMPARE(next.value("second"), kRows);
+}
+
+void HistoryFileTest::rowsWaitWhileLocked() {
+  // Another calculator that holds the lock for longer than an append waits: the row is kept in
+  // memory and written with the next append, or when the history file is closed.
+  QLockFile other(dir_->filePath(QStringLiteral("history.lock")));
+  QVERIFY(other.lock());
+  auto file = Open();
+  file->Append(QStringLiteral("1+2=3"));
+  QCOMPARE(ReadBytes(historyPath()), QByteArray());
+  QCOMPARE(reports_.size(), 1);
+  other.unlock();
+  file->Append(QStringLiteral("3+4=7"));
+  QCOMPARE(ReadBytes(historyPath()), QByteArray("1+2=3\n3+4=7\n"));
+
+  QVERIFY(other.lock());
+  file->Append(QStringLiteral("5+6=11"));
+  other.unlock();
+  file.reset();
+  QCOMPARE(ReadBytes(historyPath()), QByteArray("1+2=3\n3+4=7\n5+6=11\n"));
+  QCOMPARE(reports_.size(), 1);
 }
 
 void HistoryFileTest::clearing() {
