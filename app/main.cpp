@@ -43,9 +43,10 @@ int main(int argc, char* argv[]) {
   icon.addFile(QStringLiteral(":/icons/vesko-calc-64.png"));
   QApplication::setWindowIcon(icon);
 
+  // Made before the window, which uses it until its end.
+  std::optional<vesko::HistoryFile> history;
   const auto evaluator = vesko::CreateScriptEvaluator();
   vesko::MainWindow window(*evaluator);
-  std::optional<vesko::HistoryFile> history;
   if (!parser.isSet(noHistory)) {
     history.emplace(vesko::HistoryFile::DefaultFolder());
     window.setHistoryFile(&*history);
