@@ -328,7 +328,7 @@ void HistoryFile::WritePending() {
     persistent_ = false;
   }
   pending_.clear();
-  if (persistent_ && countedRows_ > kCompactAbove) {
+  if (persistent_ && !compactionFailed_ && countedRows_ > kCompactAbove) {
     Compact();
   }
 }
@@ -416,6 +416,8 @@ void HistoryFile::Compact() {
   }
   if (!copied || !compacted.commit()) {
     compacted.cancelWriting();
+    // Not tried again in this run: each try reads the whole file.
+    compactionFailed_ = true;
     Report(Fault::CompactionFailed,
            QStringLiteral("could not shorten %1 (%2); it stays as it is and keeps growing")
                .arg(path_, compacted.errorString()));

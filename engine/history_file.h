@@ -99,6 +99,7 @@ class HistoryFile {
   // before the first count. Only used to decide when to compact, which counts exactly again.
   qsizetype countedRows_ = -1;
   qint64 countedBytes_ = -1;
+  bool compactionFailed_ = false;
 };
 
 }  // namespace vesko
