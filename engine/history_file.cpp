@@ -171,13 +171,25 @@ void HistoryFile::Report(Fault fault, const QString& message) {
 }
 
 QStringList HistoryFile::Restore(qsizetype count) {
-  if (!persistent_ || count <= 0 || !QFileInfo::exists(path_)) {
+  if (!persistent_) {
+    return {};
+  }
+  // A folder that cannot be written is found out now rather than at the first commit.
+  if (!QDir().mkpath(folder_)) {
+    Report(Fault::NotWritable,
+           QStringLiteral("cannot create the folder %1; this session's rows are not kept in %2")
+               .arg(folder_, path_));
+    persistent_ = false;
     return {};
   }
   if (!QFileInfo(folder_).isWritable()) {
     Report(Fault::NotWritable,
-           QStringLiteral("cannot write in %1; this session's rows are not kept").arg(folder_));
+           QStringLiteral("cannot write in %1; this session's rows are not kept in %2")
+               .arg(folder_, path_));
     persistent_ = false;
+  }
+  if (count <= 0 || !QFileInfo::exists(path_)) {
+    return {};
   }
   Tail tail = ReadTail(count);
   // The file is read without the lock, which would cost a write to the disk at every start. But
@@ -301,8 +313,8 @@ HistoryFile::~HistoryFile() {
 void HistoryFile::WritePending() {
   if (!QDir().mkpath(folder_)) {
     Report(Fault::NotWritable,
-           QStringLiteral("cannot create the folder %1; this session's rows are not kept")
-               .arg(folder_));
+           QStringLiteral("cannot create the folder %1; this session's rows are not kept in %2")
+               .arg(folder_, path_));
     persistent_ = false;
     pending_.clear();
     return;
@@ -319,7 +331,8 @@ void HistoryFile::WritePending() {
       return;
     }
     Report(Fault::NotWritable,
-           QStringLiteral("cannot write in %1; this session's rows are not kept").arg(folder_));
+           QStringLiteral("cannot write in %1; this session's rows are not kept in %2")
+               .arg(folder_, path_));
     persistent_ = false;
     pending_.clear();
     return;
