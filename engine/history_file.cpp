@@ -348,7 +348,10 @@ void HistoryFile::WritePending() {
 
 bool HistoryFile::WriteLines(const QByteArray& lines) {
   QFile file(path_);
-  if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) || file.isSequential()) {
+  // A new file is for its owner's eyes only, like the calculations in it.
+  if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered,
+                 QFile::ReadOwner | QFile::WriteOwner) ||
+      file.isSequential()) {
     Report(Fault::NotWritable, QStringLiteral("cannot write %1 (%2); this session's rows are not "
                                               "kept")
                                    .arg(path_, file.errorString()));

@@ -199,6 +199,9 @@ void HistoryFileTest::rowsRoundTrip() {
   QVERIFY(!bytes.contains('\r'));
   QCOMPARE(Open()->Restore(10), QStringList({"after", row, "before"}));
   QCOMPARE(reports_, QStringList());
+  // Only its owner may read what was calculated.
+  QCOMPARE(QFile::permissions(historyPath()) & ~(QFile::ReadUser | QFile::WriteUser),
+           QFile::ReadOwner | QFile::WriteOwner);
 }
 
 void HistoryFileTest::tornLastLineSkipped_data() {
@@ -393,10 +396,13 @@ void HistoryFileTest::compaction() {
   QFETCH(int, stored);
   QFETCH(int, expectedLines);
   WriteBytes(historyPath(), NumberedLines(0, stored));
+  const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+  QVERIFY(QFile::setPermissions(historyPath(), ownerOnly));
   auto file = Open();
   file->Append(NumberedRow(stored));
   const QByteArray bytes = ReadBytes(historyPath());
   QCOMPARE(bytes.count('\n'), expectedLines);
+  QCOMPARE(QFile::permissions(historyPath()) & ~(QFile::ReadUser | QFile::WriteUser), ownerOnly);
   // The newest rows are the ones kept, whole and in order.
   QCOMPARE(bytes, NumberedLines(stored + 1 - expectedLines, expectedLines));
   QCOMPARE(reports_, QStringList());
