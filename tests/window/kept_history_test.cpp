@@ -114,6 +114,12 @@ void KeptHistoryTest::restoredBelowStartExamples() {
                         "(12-10)**(4)+sin((60-30)*pi/180)=16.5", "2+\n2=4", "1+1=2"}));
   // The input box still holds the second example, selected.
   QCOMPARE(window->text1()->textCursor().selectedText(), QStringLiteral("log(1)/log(10)+pe"));
+
+  // A commit puts its row above the restored ones, as above any other.
+  Commit(*window, QStringLiteral("1+2"));
+  QCOMPARE(window->historyText(),
+           "\r\n1+2=3\r\n" + kStartHistory.section("\r\n", 1) + "2+\r\n2=4\r\n1+1=2\r\n");
+  QCOMPARE(ReadBytes(historyPath()), QByteArray("1+1=2\n2+\\n2=4\n1+2=3\n"));
 }
 
 void KeptHistoryTest::restoresTheNewest1000() {
