@@ -78,6 +78,9 @@ void CalculationController::EvaluateCurrent(const QString& input, QString evalFo
   if (!result.failed) {
     WriteTopRow(displayForm + u'=' + result.text);
     InsertTopRow(QString());  // the fresh live row above the committed one
+    if (onCommit_) {
+      onCommit_(rows_[1]);
+    }
     return;
   }
   // A failure without a description, or of an empty input box, changes no row.
@@ -181,6 +184,18 @@ void CalculationController::MarkTopChanged(qsizetype count) {
   if (count > changedTop_) {
     replacedTop_ += count - changedTop_;
     changedTop_ = count;
+  }
+}
+
+void CalculationController::AppendRows(const QStringList& rows) {
+  rows_.append(rows);
+  wholeHistoryStale_ = true;
+}
+
+void CalculationController::ClearCommittedRows() {
+  if (rows_.size() > 1) {
+    rows_.resize(1);
+    wholeHistoryStale_ = true;
   }
 }
 

@@ -42,6 +42,14 @@ class CalculationController {
   // Used at start: puts an example into the input box and writes it as a committed-looking row.
   void SeedExample(const QString& text);
 
+  // Called with each committed row once it is in the rows; a failed commit commits nothing.
+  using CommitListener = std::function<void(const QString& row)>;
+  void setCommitListener(CommitListener listener) { onCommit_ = std::move(listener); }
+  // Adds rows below all others: the rows kept from earlier runs, newest first.
+  void AppendRows(const QStringList& rows);
+  // Removes every row below the live row. The next RenderHistory shows the change.
+  void ClearCommittedRows();
+
   // Index 0 is the top row, the live row.
   const QStringList& rows() const { return rows_; }
 
@@ -58,6 +66,7 @@ class CalculationController {
   ExpressionEvaluator& evaluator_;
   HostOperations host_;
   QStringList rows_;
+  CommitListener onCommit_;
   bool commitRequested_ = false;
   // The input text of the last live run, while the rows still show that run's outcome.
   std::optional<QString> lastLiveInput_;
@@ -68,6 +77,8 @@ class CalculationController {
   bool wholeHistoryStale_ = true;
   qsizetype changedTop_ = 0;
   qsizetype replacedTop_ = 0;
+
+  CommitListener onCommit_;
 };
 
 }  // namespace vesko

@@ -2,6 +2,7 @@
 
 #include "window/detectable_auto_repeat.h"
 #include "window/history_box_editor.h"
+#include "window/kept_history.h"
 #include "window/song_font.h"
 #include "window/splitter.h"
 #include "window/status_bar.h"
@@ -255,6 +256,7 @@ void MainWindow::Load() {
   controller_->SeedExample(QStringLiteral("log(1)/log(10)+pe"));
   inputBox_->selectAll();
   controller_->RenderHistory();
+  keptHistory_ = new KeptHistory(*controller_, historyBox_, historyFile_, this);
 }
 
 void MainWindow::PlaceOnTop() {

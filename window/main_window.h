@@ -17,6 +17,8 @@ class QPlainTextEdit;
 namespace vesko {
 
 class HistoryBoxEditor;
+class HistoryFile;
+class KeptHistory;
 class Splitter;
 class StatusBar;
 
@@ -45,6 +47,12 @@ class MainWindow : public QWidget {
   void Load();
   // The resize rules, run on every resize of the window.
   void ApplyResizeRules();
+
+  // Keeps the committed rows in `file` (not owned) and shows those of earlier runs below the
+  // start examples. Set before Load; without it nothing is restored or kept.
+  void setHistoryFile(HistoryFile* file) { historyFile_ = file; }
+  // The history kept across runs and its context menu; null before Load.
+  KeptHistory* keptHistory() const { return keptHistory_; }
 
   CalculationController& controller() { return *controller_; }
 
@@ -114,6 +122,9 @@ class MainWindow : public QWidget {
   // measurements of the start-up sequence, so that they refer to the framed window.
   QSize startFrame_;
   bool frameFollowed_ = false;
+
+  HistoryFile* historyFile_ = nullptr;
+  KeptHistory* keptHistory_ = nullptr;  // a child object of the window
 };
 
 }  // namespace vesko

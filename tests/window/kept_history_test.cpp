@@ -1,0 +1,248 @@
+#include "window/kept_history.h"
+
+#include "engine/history_file.h"
+#include "script/script_evaluator.h"
+#include "window/main_window.h"
+
+#include <QAbstractButton>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using vesko::HistoryFile;
+using vesko::MainWindow;
+
+namespace {
+
+const QString kStartHistory = QStringLiteral(
+    "log(1)/log(10)+pe=2.71828182845905\r\n"
+    "(12-10)**(4)+sin((60-30)*pi/180)=16.5\r\n");
+const QString kClearText = QStringLiteral("清除历史记录");
+
+QByteArray ReadBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Once the next modal dialog is up, clicks its button labelled `label` (or, when it has none,
+// closes it) and notes the dialog's text.
+void AnswerNextMessageBox(const QString& label, QString* shownText) {
+  QTimer::singleShot(0, [label, shownText] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) {
+      return;
+    }
+    *shownText = box->text();
+    for (QAbstractButton* button : box->buttons()) {
+      if (button->text() == label) {
+        button->click();
+        return;
+      }
+    }
+    box->reject();
+  });
+}
+
+}  // namespace
+
+class KeptHistoryTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<vesko::ExpressionEvaluator> evaluator_ = vesko::CreateScriptEvaluator();
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<HistoryFile> file_;
+
+  QString historyPath() const { return dir_->filePath(QStringLiteral("history.txt")); }
+
+  // A window after its start-up sequence, keeping its rows in this test's folder (or nowhere).
+  std::unique_ptr<MainWindow> StartWindow(bool keep = true) {
+    file_ = std::make_unique<HistoryFile>(dir_->path());
+    auto window = std::make_unique<MainWindow>(*evaluator_);
+    if (keep) {
+      window->setHistoryFile(file_.get());
+    }
+    window->Load();
+    if (!QTest::qWaitForWindowExposed(window.get())) {
+      qWarning("window not exposed");
+    }
+    return window;
+  }
+
+  static void Commit(MainWindow& window, const QString& expression) {
+    QTest::keyClicks(window.inputBox(), expression);
+    QTest::keyClick(window.inputBox(), Qt::Key_Return);
+  }
+
+ private slots:
+  void init();
+  void restoredBelowStartExamples();
+  void restoresTheNewest1000();
+  void keepsCommittedRowsOnly_data();
+  void keepsCommittedRowsOnly();
+  void rowsSurviveARestart();
+  void menuOffersClearing();
+  void clearing_data();
+  void clearing();
+  void withoutFileNothingIsReadOrWritten();
+};
+
+void KeptHistoryTest::init() {
+  dir_ = std::make_unique<QTemporaryDir>();
+  QVERIFY(dir_->isValid());
+}
+
+void KeptHistoryTest::restoredBelowStartExamples() {
+  WriteBytes(historyPath(), "1+1=2\n2+\\n2=4\n");
+  auto window = StartWindow();
+  QCOMPARE(window->historyText(), kStartHistory + "2+\r\n2=4\r\n1+1=2\r\n");
+  QCOMPARE(window->controller().rows(),
+           QStringList({"log(1)/log(10)+pe=2.71828182845905",
+                        "(12-10)**(4)+sin((60-30)*pi/180)=16.5", "2+\n2=4", "1+1=2"}));
+  // The input box still holds the second example, selected.
+  QCOMPARE(window->inputBox()->textCursor().selectedText(), QStringLiteral("log(1)/log(10)+pe"));
+
+  // A commit puts its row above the restored ones, as above any other.
+  Commit(*window, QStringLiteral("1+2"));
+  QCOMPARE(window->historyText(),
+           "\r\n1+2=3\r\n" + kStartHistory.section("\r\n", 1) + "2+\r\n2=4\r\n1+1=2\r\n");
+  QCOMPARE(ReadBytes(historyPath()), QByteArray("1+1=2\n2+\\n2=4\n1+2=3\n"));
+}
+
+void KeptHistoryTest::restoresTheNewest1000() {
+  QByteArray lines;
+  for (int i = 0; i < 1500; ++i) {
+    lines += QByteArray::number(i) + "=" + QByteArray::number(i) + "\n";
+  }
+  WriteBytes(historyPath(), lines);
+  auto window = StartWindow();
+  const QStringList& rows = window->controller().rows();
+  QCOMPARE(rows.size(), 2 + 1000);
+  QCOMPARE(rows[2], QStringLiteral("1499=1499"));
+  QCOMPARE(rows.back(), QStringLiteral("500=500"));
+}
+
+void KeptHistoryTest::keepsCommittedRowsOnly_data() {
+  QTest::addColumn<QStringList>("typed");  // each committed with Enter, except a last "live:" one
+  QTest::addColumn<QByteArray>("kept");
+  QTest::newRow("nothing typed") << QStringList() << QByteArray();
+  QTest::newRow("one commit") << QStringList({"3^2"}) << QByteArray("3**2=9\n");
+  QTest::newRow("two commits, oldest first")
+      << QStringList({"1+2", "3*4"}) << QByteArray("1+2=3\n3*4=12\n");
+  QTest::newRow("failed commit") << QStringList({"1/0"}) << QByteArray();
+  QTest::newRow("between two commits a failed one")
+      << QStringList({"1+2", "1/0", "5"}) << QByteArray("1+2=3\n5=5\n");
+  QTest::newRow("live row only") << QStringList({"live:7*6"}) << QByteArray();
+}
+
+void KeptHistoryTest::keepsCommittedRowsOnly() {
+  QFETCH(QStringList, typed);
+  QFETCH(QByteArray, kept);
+  auto window = StartWindow();
+  for (const QString& expression : typed) {
+    if (expression.startsWith(QStringLiteral("live:"))) {
+      QTest::keyClicks(window->inputBox(), expression.mid(5));
+    } else {
+      Commit(*window, expression);
+    }
+  }
+  QCOMPARE(ReadBytes(historyPath()), kept);
+}
+
+void KeptHistoryTest::rowsSurviveARestart() {
+  {
+    auto window = StartWindow();
+    Commit(*window, QStringLiteral("1+2"));
+    Commit(*window, QStringLiteral("3*4"));
+  }
+  auto window = StartWindow();
+  QCOMPARE(window->historyText(), kStartHistory + "3*4=12\r\n1+2=3\r\n");
+}
+
+void KeptHistoryTest::menuOffersClearing() {
+  auto window = StartWindow();
+  const auto menu = window->keptHistory()->CreateMenu();
+  QStringList texts;
+  for (const QAction* action : menu->actions()) {
+    texts.append(action->text());
+  }
+  QCOMPARE(texts.back(), kClearText);
+  QVERIFY2(texts.size() > 2, qPrintable(texts.join(u'|')));  // the box's own entries stay
+
+  // A right click on the history box opens it.
+  QString shown;
+  QTimer::singleShot(0, [&shown] {
+    if (auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+      shown = popup->actions().back()->text();
+      popup->close();
+    }
+  });
+  QWidget* viewport = window->historyBox()->viewport();
+  QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                          viewport->mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(viewport, &event);
+  QCOMPARE(shown, kClearText);
+}
+
+void KeptHistoryTest::clearing_data() {
+  QTest::addColumn<QString>("answer");
+  QTest::addColumn<bool>("cleared");
+  QTest::newRow("confirmed") << QStringLiteral("清除") << true;
+  QTest::newRow("cancelled") << QStringLiteral("取消") << false;
+}
+
+void KeptHistoryTest::clearing() {
+  QFETCH(QString, answer);
+  QFETCH(bool, cleared);
+  WriteBytes(historyPath(), "1+1=2\n");
+  auto window = StartWindow();
+  Commit(*window, QStringLiteral("1+2"));
+  QTest::keyClicks(window->inputBox(), QStringLiteral("7*6"));  // the live row shows 42
+  const QString before = window->historyText();
+  const QByteArray keptBefore = ReadBytes(historyPath());
+
+  QString asked;
+  AnswerNextMessageBox(answer, &asked);
+  window->keptHistory()->ClearHistory();
+  QVERIFY2(asked.contains(kClearText.left(2)), qPrintable(asked));
+  if (cleared) {
+    QCOMPARE(window->historyText(), QStringLiteral("42\r\n"));
+    QCOMPARE(ReadBytes(historyPath()), QByteArray());
+    // Typing and committing carry on as before.
+    QTest::keyClick(window->inputBox(), Qt::Key_Return);
+    QCOMPARE(window->historyText(), QStringLiteral("\r\n7*6=42\r\n"));
+    QCOMPARE(ReadBytes(historyPath()), QByteArray("7*6=42\n"));
+  } else {
+    QCOMPARE(window->historyText(), before);
+    QCOMPARE(ReadBytes(historyPath()), keptBefore);
+  }
+}
+
+void KeptHistoryTest::withoutFileNothingIsReadOrWritten() {
+  WriteBytes(historyPath(), "1+1=2\n");
+  auto window = StartWindow(false);
+  QCOMPARE(window->historyText(), kStartHistory);
+  Commit(*window, QStringLiteral("1+2"));
+  QString asked;
+  AnswerNextMessageBox(QStringLiteral("清除"), &asked);
+  window->keptHistory()->ClearHistory();
+  QCOMPARE(window->historyText(), QStringLiteral("\r\n"));
+  QCOMPARE(ReadBytes(historyPath()), QByteArray("1+1=2\n"));
+  QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList({"history.txt"}));
+}
+
+QTEST_MAIN(KeptHistoryTest)
+#include "kept_history_test.moc"
