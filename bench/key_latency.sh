@@ -56,7 +56,10 @@ for ((run = 1; run <= runs; run++)); do
         # The calculator's status bar clock (330 twips, 22 pixels) repaints every second.
         options+=(--ignore-bottom 22)
       fi
-      if ! line=$("$build/bench/key_latency" "${options[@]}" "$program"); then
+      # Each start has a history folder of its own: nothing restored from an earlier start, and
+      # the user's own history stays untouched.
+      data=$(mktemp -d -p "$work")
+      if ! line=$(XDG_DATA_HOME=$data "$build/bench/key_latency" "${options[@]}" "$program"); then
         echo "run $run  $scenario  $label  failed" >&2
         continue
       fi

@@ -77,8 +77,6 @@ class CalculationController {
   bool wholeHistoryStale_ = true;
   qsizetype changedTop_ = 0;
   qsizetype replacedTop_ = 0;
-
-  CommitListener onCommit_;
 };
 
 }  // namespace vesko
