@@ -31,6 +31,43 @@ QString TrimSpaces(const QString& text) {
   return text.mid(begin, end - begin);
 }
 
+// Removes spaces and line breaks at both ends, as the evaluation form is trimmed: line breaks
+// left at the ends of a pasted expression must not split a row over several lines.
+QString TrimSpacesAndLineBreaks(const QString& text) {
+  const auto isEnd = [](QChar c) { return c == u' ' || c == u'\n' || c == u'\r'; };
+  qsizetype begin = 0;
+  qsizetype end = text.size();
+  while (begin < end && isEnd(text[begin])) {
+    ++begin;
+  }
+  while (end > begin && isEnd(text[end - 1])) {
+    --end;
+  }
+  return text.mid(begin, end - begin);
+}
+
+// The expression as a committed row shows it: the display form keeps the spaces typed around
+// it, but an end that holds a line break loses its spaces and line breaks.
+QString RowExpression(const QString& displayForm) {
+  const auto isEnd = [](QChar c) { return c == u' ' || c == u'\n' || c == u'\r'; };
+  const auto isBreak = [](QChar c) { return c == u'\n' || c == u'\r'; };
+  qsizetype begin = 0;
+  bool breakAtBegin = false;
+  while (begin < displayForm.size() && isEnd(displayForm[begin])) {
+    breakAtBegin = breakAtBegin || isBreak(displayForm[begin]);
+    ++begin;
+  }
+  qsizetype end = displayForm.size();
+  bool breakAtEnd = false;
+  while (end > begin && isEnd(displayForm[end - 1])) {
+    breakAtEnd = breakAtEnd || isBreak(displayForm[end - 1]);
+    --end;
+  }
+  const qsizetype from = breakAtBegin ? begin : 0;
+  const qsizetype to = breakAtEnd ? end : displayForm.size();
+  return displayForm.mid(from, to - from);
+}
+
 }  // namespace
 
 CalculationController::CalculationController(ExpressionEvaluator& evaluator, HostOperations host)
@@ -55,38 +92,50 @@ void CalculationController::UpdateFromInput() {
   } else {
     lastLiveInput_ = input;
   }
-  EvaluateCurrent(input, EvaluationForm(input), DisplayForm(input));
+  const bool committed = EvaluateCurrent(input, EvaluationForm(input), DisplayForm(input));
   RenderHistory();
   if (commitRequested_) {
     commitRequested_ = false;
-    host_.setInputText(QString());
+    // A committed row holds the expression, so the box is cleared for the next one. When nothing
+    // was committed the expression stays to be corrected, with the caret after its end.
+    if (committed) {
+      host_.setInputText(QString());
+    } else if (host_.moveInputCaretToEnd) {
+      host_.moveInputCaretToEnd();
+    }
   }
   host_.focusInput();
 }
 
-void CalculationController::EvaluateCurrent(const QString& input, QString evalForm,
+bool CalculationController::EvaluateCurrent(const QString& input, QString evalForm,
                                             const QString& displayForm) {
-  evalForm = TrimSpaces(evalForm);
+  evalForm = TrimSpacesAndLineBreaks(evalForm);
   if (!commitRequested_) {
     // A live run that finds nothing to show leaves the live row as it was.
     if (const auto value = LiveValue(evalForm)) {
       WriteTopRow(*value);
     }
-    return;
+    return false;
+  }
+  if (evalForm.isEmpty()) {
+    // Nothing to commit: the top row shows what a blank input shows, and no row is made.
+    WriteTopRow(kBlankInputRow);
+    return false;
   }
   const Evaluation result = evaluator_.Evaluate(evalForm);
   if (!result.failed) {
-    WriteTopRow(displayForm + u'=' + result.text);
+    WriteTopRow(RowExpression(displayForm) + u'=' + result.text);
     InsertTopRow(QString());  // the fresh live row above the committed one
     if (onCommit_) {
       onCommit_(rows_[1]);
     }
-    return;
+    return true;
   }
   // A failure without a description, or of an empty input box, changes no row.
   if (!TrimSpaces(result.text).isEmpty() && !input.isEmpty()) {
     WriteTopRow(kErrorPrefix + evalForm);
   }
+  return false;
 }
 
 std::optional<QString> CalculationController::LiveValue(const QString& evalForm) {

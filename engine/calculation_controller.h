@@ -22,6 +22,8 @@ struct HostOperations {
   // controller then sets the whole text instead. Either way the box ends up holding exactly the
   // text RenderHistory describes.
   std::function<bool(qsizetype renderedTopRows, const QStringList& newTopRows)> editHistoryTop;
+  // Optional: puts the caret at the end of the input box's text, with nothing selected.
+  std::function<void()> moveInputCaretToEnd;
 };
 
 // Keeps the result rows, writes the live value of the expression being typed into the top row,
@@ -54,8 +56,9 @@ class CalculationController {
   const QStringList& rows() const { return rows_; }
 
  private:
-  // The evaluation step of a run: the commit or the live branch, then the error check.
-  void EvaluateCurrent(const QString& input, QString evalForm, const QString& displayForm);
+  // The evaluation step of a run: the commit or the live branch, then the error check. Returns
+  // whether a row was committed.
+  bool EvaluateCurrent(const QString& input, QString evalForm, const QString& displayForm);
   // The live value of the longest complete part of the text, or nothing when it has none, it
   // fails, or its value would read like an expression.
   std::optional<QString> LiveValue(const QString& evalForm);

@@ -30,16 +30,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The same text typed live and committed through the controller.
   QString input = text;
   QString history;
-  vesko::CalculationController controller(
-      *evaluator, {.inputText = [&] { return input; },
-                   .setInputText = [&](const QString& t) { input = t; },
-                   .focusInput = [] {},
-                   .setHistoryText = [&](const QString& t) { history = t; },
-                   .editHistoryTop = {}});
+  vesko::CalculationController controller(*evaluator,
+                                          {.inputText = [&] { return input; },
+                                           .setInputText = [&](const QString& t) { input = t; },
+                                           .focusInput = [] {},
+                                           .setHistoryText = [&](const QString& t) { history = t; },
+                                           .editHistoryTop = {},
+                                           .moveInputCaretToEnd = {}});
   controller.UpdateFromInput();
   controller.RequestCommit();
   controller.UpdateFromInput();
-  if (!input.isEmpty() || controller.rows().isEmpty()) {
+  // A commit clears the box and adds its row; a failed or blank one keeps the text as it was.
+  if (controller.rows().isEmpty() || (!input.isEmpty() && input != text)) {
     __builtin_trap();
   }
   return 0;

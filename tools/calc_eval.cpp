@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
                    .setInputText = [&](const QString& text) { input = text; },
                    .focusInput = [] {},
                    .setHistoryText = [](const QString&) {},
-                   .editHistoryTop = {}});
+                   .editHistoryTop = {},
+                   .moveInputCaretToEnd = {}});
 
   // A first release on the empty box gives the history its live row, as in the window.
   controller.UpdateFromInput();

@@ -194,6 +194,7 @@ MainWindow::MainWindow(ExpressionEvaluator& evaluator, QWidget* parent) : QWidge
               [this](qsizetype renderedTopRows, const QStringList& newTop) {
                 return historyEditor_->ReplaceTopRows(renderedTopRows, newTop);
               },
+          .moveInputCaretToEnd = [this] { inputBox_->moveCursor(QTextCursor::End); },
       });
 
   auto* input = static_cast<InputTextBox*>(inputBox_);

@@ -23,6 +23,7 @@ struct FakeHost {
   QString history;
   int focusCount = 0;
   int historyWrites = 0;
+  int caretMovesToEnd = 0;
   // Stands in for the window's top-line edit of the history box when set.
   std::function<bool(qsizetype, const QStringList&)> topEditor;
 
@@ -40,6 +41,7 @@ struct FakeHost {
             [this](qsizetype renderedTopRows, const QStringList& newTop) {
               return topEditor && topEditor(renderedTopRows, newTop);
             },
+        .moveInputCaretToEnd = [this] { ++caretMovesToEnd; },
     };
   }
   QString firstLine() const { return history.section(QStringLiteral("\r\n"), 0, 0); }
@@ -192,6 +194,9 @@ class CalculationControllerTest : public QObject {
     Row("caret shown as stars", "3^2", "3**2=9");
     Row("stars kept", "3**2", "3**2=9");
     Row("spaces kept in display form", " 1+2 ", " 1+2 =3");
+    Row("trailing line break", "1+2\n", "1+2=3");
+    Row("pasted line breaks and spaces", "\r\n 1+2 \r\n\n", "1+2=3");
+    Row("spaces kept at the end without a break", "\n1+2 ", "1+2 =3");
     Row("full-width", "１＋２", "1+2=3");
   }
   void commits() {
@@ -202,6 +207,7 @@ class CalculationControllerTest : public QObject {
     QCOMPARE(controller->rows(), QStringList({"", row, "7=7"}));
     QCOMPARE(host.history, "\r\n" + row + "\r\n7=7\r\n");
     QCOMPARE(host.input, QString());
+    QCOMPARE(host.caretMovesToEnd, 0);
   }
 
   void failedCommits_data() {
@@ -210,6 +216,7 @@ class CalculationControllerTest : public QObject {
     Row("division by zero", "1/0", "表达式错误:1/0");
     Row("carries evaluation form", "2**(", "表达式错误:2^(");
     Row("trimmed evaluation form", "  1/0 ", "表达式错误:1/0");
+    Row("line breaks trimmed", "\n1/0\n", "表达式错误:1/0");
   }
   void failedCommits() {
     QFETCH(QString, input);
@@ -217,7 +224,9 @@ class CalculationControllerTest : public QObject {
     typeTo(input);
     pressEnter();
     QCOMPARE(controller->rows(), QStringList({errorRow, "7=7"}));
-    QCOMPARE(host.input, QString());
+    // Nothing is inserted and the expression stays in the input box, caret at its end.
+    QCOMPARE(host.input, input);
+    QCOMPARE(host.caretMovesToEnd, 1);
     // The error row stays on top until the next key release overwrites the live row.
     typeTo("5");
     QCOMPARE(controller->rows(), QStringList({"5", "7=7"}));
@@ -227,7 +236,27 @@ class CalculationControllerTest : public QObject {
     typeTo("blank");
     pressEnter();
     QCOMPARE(controller->rows(), QStringList({"8=8", "7=7"}));
-    QCOMPARE(host.input, QString());
+    QCOMPARE(host.input, QStringLiteral("blank"));
+  }
+
+  void blankEnterCommitsNothing_data() {
+    QTest::addColumn<QString>("input");
+    Row("empty", "");
+    Row("spaces only", "   ");
+    Row("line breaks and spaces", " \n \r\n");
+  }
+  void blankEnterCommitsNothing() {
+    QFETCH(QString, input);
+    typeTo(input);
+    pressEnter();
+    QCOMPARE(controller->rows(), QStringList({"0.", "7=7"}));
+    QCOMPARE(host.history, QStringLiteral("0.\r\n7=7\r\n"));
+    QCOMPARE(host.input, input);
+    // Also straight after a commit, with the box just cleared.
+    typeTo("1+2");
+    pressEnter();
+    pressEnter();
+    QCOMPARE(controller->rows(), QStringList({"0.", "1+2=3", "7=7"}));
   }
 
   void severalEnterPressesOneReleaseCommitOnce() {

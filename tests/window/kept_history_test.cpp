@@ -82,7 +82,10 @@ class KeptHistoryTest : public QObject {
     return window;
   }
 
+  // Types `expression` over whatever the input box holds (a failed commit leaves its text there)
+  // and presses Enter.
   static void Commit(MainWindow& window, const QString& expression) {
+    window.inputBox()->selectAll();
     QTest::keyClicks(window.inputBox(), expression);
     QTest::keyClick(window.inputBox(), Qt::Key_Return);
   }

@@ -54,6 +54,7 @@ class MainWindowTest : public QObject {
   void enterCommitsWithoutLineBreak();
   void heldReturnCommitsOnce_data();
   void heldReturnCommitsOnce();
+  void failedCommitKeepsExpression();
   void inputMethodCommitRunsLikeKeyRelease();
   void pasteWaitsForKeyRelease();
   void resizeRules_data();
@@ -225,6 +226,25 @@ void MainWindowTest::heldReturnCommitsOnce() {
   QTest::qWait(100);
   QCOMPARE(window->historyText(),
            QStringLiteral("\r\n2*3=6\r\n") + kStartHistory.section("\r\n", 1));
+}
+
+void MainWindowTest::failedCommitKeepsExpression() {
+  auto window = StartedWindow();
+  QPlainTextEdit* input = window->inputBox();
+  QTest::keyClicks(input, QStringLiteral("1/"));
+  input->moveCursor(QTextCursor::Start);
+  QTest::keyClick(input, Qt::Key_Return);
+  QCOMPARE(input->toPlainText(), QStringLiteral("1/"));
+  QCOMPARE(input->textCursor().position(), 2);
+  QVERIFY(!input->textCursor().hasSelection());
+  QCOMPARE(window->historyText(),
+           QStringLiteral("表达式错误:1/\r\n") + kStartHistory.section("\r\n", 1));
+  // Corrected and committed again: one row, the box cleared.
+  QTest::keyClicks(input, QStringLiteral("4"));
+  QTest::keyClick(input, Qt::Key_Return);
+  QCOMPARE(input->toPlainText(), QString());
+  QCOMPARE(window->controller().rows().value(1), QStringLiteral("1/4=0.25"));
+  QCOMPARE(window->controller().rows().size(), 3);
 }
 
 void MainWindowTest::inputMethodCommitRunsLikeKeyRelease() {
