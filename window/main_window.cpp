@@ -252,6 +252,7 @@ void MainWindow::Load() {
   }
   loaded_ = true;
   layout_.Start(outerHeightTwips());
+  TellMinimumSize();
   PlaceOnTop();  // shows the window; the resize rules run on the resulting resize
   controller_->SeedExample(QStringLiteral("(12-10)**(4)+sin((60-30)*pi/180)"));
   controller_->SeedExample(QStringLiteral("log(1)/log(10)+pe"));
@@ -285,6 +286,7 @@ void MainWindow::FollowFrame() {
   // applied again to the framed window.
   frameFollowed_ = true;
   layout_.GrowMinHeight(PixelsToTwips(frame.height() - startFrame_.height()));
+  TellMinimumSize();
   resize(kStartOuterWidthPixels - frame.width(), kStartOuterHeightPixels - frame.height());
   ApplyResizeRules();
 }
@@ -421,6 +423,16 @@ void MainWindow::setOuterWidthTwips(int twips) {
 
 void MainWindow::setOuterHeightTwips(int twips) {
   resize(width(), PixelsCovering(twips) - FramePixels().height());
+}
+
+void MainWindow::TellMinimumSize() {
+  // The resize rules snap a window back that became smaller than minWidth x minHeight, but window
+  // managers ignore size requests while the user drags the frame. The minimum also goes to the
+  // window manager (as a size hint of the client area), so that the frame cannot be dragged
+  // smaller in the first place.
+  const QSize frame = FramePixels();
+  setMinimumSize(PixelsCovering(layout_.minWidth()) - frame.width(),
+                 PixelsCovering(layout_.minHeight()) - frame.height());
 }
 
 }  // namespace vesko

@@ -97,6 +97,7 @@ class MainWindow : public QWidget {
   QSize FramePixels() const;
   void PlaceOnTop();
   void FollowFrame();
+  void TellMinimumSize();
   void KeepStatusBarAtBottom();
   void SetHistoryText(const QString& text);
   void OnPointerLeftLink();

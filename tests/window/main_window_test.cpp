@@ -60,6 +60,7 @@ class MainWindowTest : public QObject {
   void resizeRules_data();
   void resizeRules();
   void minimisedNothingMoves();
+  void minimumSizeIsTheWindowManagersToo();
   void pointerMovesReachTheStatusBar_data();
   void pointerMovesReachTheStatusBar();
 };
@@ -347,14 +348,25 @@ void MainWindowTest::minimisedNothingMoves() {
   }
   window->showMinimized();
   QTRY_VERIFY(window->isMinimized());
-  window->resize(100, 40);
-  QCOMPARE(window->size(), QSize(100, 40));  // not snapped back while minimised
+  window->resize(500, 300);
+  QCOMPARE(window->size(), QSize(500, 300));
   for (auto it = before.cbegin(); it != before.cend(); ++it) {
     QCOMPARE(window->controlTwips(it.key()), it.value());
     QCOMPARE(it.key()->geometry(), PixelRect(it.value()));
   }
   window->showNormal();
-  QTRY_COMPARE(window->frameGeometry().width(), 267);
+  // Restored, the rules run: the boxes follow the new width.
+  QTRY_COMPARE(window->controlTwips(window->inputBox()).width,
+               vesko::PixelsToTwips(window->frameGeometry().width()) - 615 - 150);
+}
+
+void MainWindowTest::minimumSizeIsTheWindowManagersToo() {
+  auto window = StartedWindow();
+  const QSize frame = window->frameGeometry().size() - window->size();
+  // 4000 twips are 266.7 pixels: 267 outer pixels at the least.
+  QCOMPARE(window->minimumSize() + frame, QSize(267, TwipsToPixels(1695) + frame.height()));
+  window->resize(10, 10);
+  QCOMPARE(window->frameGeometry().size(), window->minimumSize() + frame);
 }
 
 void MainWindowTest::pointerMovesReachTheStatusBar_data() {

@@ -103,6 +103,7 @@ class MainWindowX11Test : public QObject {
   void typedKeyCalculatesOnce_data();
   void typedKeyCalculatesOnce();
   void heldDigitCalculatesPerRepeat();
+  void frameDragStopsAtMinimumSize();
 };
 
 void MainWindowX11Test::initTestCase() {
@@ -263,6 +264,58 @@ void MainWindowX11Test::heldDigitCalculatesPerRepeat() {
   QCOMPARE(evaluator_.evaluations, presses - 1);
   QCOMPARE(window->controller().rows().value(0),
            evaluator_.Evaluate(QStringLiteral("1+") + QString(presses, u'5')).text);
+}
+
+void MainWindowX11Test::frameDragStopsAtMinimumSize() {
+  auto window = StartedWindow();
+  // WM_NORMAL_HINTS carries the minimum of the client area, in device pixels.
+  const qreal scale = window->devicePixelRatioF();
+  const QString hints = RunTool(QStringLiteral("xprop"), {QStringLiteral("-id"), WindowId(*window),
+                                                          QStringLiteral("WM_NORMAL_HINTS")});
+  QVERIFY2(hints.contains(QStringLiteral("minimum size: %1 by %2")
+                              .arg(qRound(window->minimumWidth() * scale))
+                              .arg(qRound(window->minimumHeight() * scale))),
+           qPrintable(hints));
+
+  // Drag the frame's bottom-right corner with the mouse far up and left, beyond the minimum.
+  const QPoint corner = window->frameGeometry().bottomRight() * scale;
+  auto xdotool = [](const QStringList& arguments) {
+    RunTool(QStringLiteral("xdotool"), arguments);
+  };
+  xdotool({QStringLiteral("mousemove"), QString::number(corner.x()), QString::number(corner.y())});
+  QTest::qWait(100);
+  xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
+  for (int step = 1; step <= 10; ++step) {
+    QTest::qWait(30);
+    xdotool({QStringLiteral("mousemove"), QString::number(corner.x() * (10 - step) / 10 + 5),
+             QString::number(corner.y() * (10 - step) / 10 + 5)});
+  }
+  QTest::qWait(200);
+  // While the button is still down the window is no smaller than its minimum: the rules'
+  // snap-back is a size request, which the window manager ignores during the drag. Only the X
+  // server knows the size at this moment; the toolkit takes its own request for granted.
+  const QString info =
+      RunTool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), WindowId(*window)});
+  xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+  QTest::qWait(300);
+  static const QRegularExpression geometry(QStringLiteral("Width: (\\d+)\\s+Height: (\\d+)"));
+  const auto size = geometry.match(info);
+  QVERIFY2(size.hasMatch(), qPrintable(info));
+  const QSize frame = window->frameGeometry().size() - window->size();
+  const int outerWidth =
+      vesko::PixelsToTwips(qFloor(size.captured(1).toInt() / scale) + frame.width());
+  const int outerHeight =
+      vesko::PixelsToTwips(qFloor(size.captured(2).toInt() / scale) + frame.height());
+  QVERIFY2(outerWidth >= window->layout().minWidth() && outerHeight >= window->layout().minHeight(),
+           qPrintable(QStringLiteral("%1 x %2 client pixels while dragging")
+                          .arg(size.captured(1), size.captured(2))));
+
+  // The drag did shrink the window, down to the minimum and no further.
+  QCOMPARE(window->size(), window->minimumSize());
+  QVERIFY(window->outerWidthTwips() >= window->layout().minWidth());
+  QVERIFY(window->outerHeightTwips() >= window->layout().minHeight());
+  QVERIFY(window->outerWidthTwips() < window->layout().minWidth() + vesko::kTwipsPerPixel);
+  QVERIFY(window->outerHeightTwips() < window->layout().minHeight() + vesko::kTwipsPerPixel);
 }
 
 QTEST_MAIN(MainWindowX11Test)
