@@ -317,6 +317,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   KeepStatusBarAtBottom();
   FollowFrame();
   ApplyResizeRules();
+  splitter_->KeepWithinLimits();
 }
 
 void MainWindow::moveEvent(QMoveEvent* event) {
@@ -331,6 +332,7 @@ void MainWindow::changeEvent(QEvent* event) {
       static_cast<QWindowStateChangeEvent*>(event)->oldState().testFlag(Qt::WindowMinimized)) {
     KeepStatusBarAtBottom();
     ApplyResizeRules();
+    splitter_->KeepWithinLimits();
   }
 }
 

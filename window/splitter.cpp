@@ -51,6 +51,12 @@ void Splitter::PlaceSplitterHandle(qint16 pos) {
   window_.ApplyLayout();
 }
 
+void Splitter::KeepWithinLimits() {
+  if (window_.layout().KeepSplitterWithinLimits(window_.outerHeightTwips())) {
+    window_.ApplyLayout();
+  }
+}
+
 bool Splitter::eventFilter(QObject* watched, QEvent* event) {
   if (watched == bar_) {
     if (event->type() == QEvent::Paint) {

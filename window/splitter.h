@@ -36,6 +36,10 @@ class Splitter : public QObject {
   void OnSplitterMouseUp();
   // Puts the handle's top 10 twips above `pos`.
   void PlaceSplitterHandle(qint16 pos);
+  // Run after every resize of the window: a boundary below the lowest position the window's new
+  // height allows (splitMax, but not above splitMin) moves up to it, as if dragged there, so that
+  // the handle and the history box stay within reach.
+  void KeepWithinLimits();
 
   // Whether the handle shows: false while a drag lasts.
   bool handleShown() const { return handleShown_; }

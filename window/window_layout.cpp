@@ -2,6 +2,7 @@
 
 #include "window/int16_rounding.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vesko {
@@ -91,27 +92,48 @@ void WindowLayout::BeginSplitterDrag() {
 void WindowLayout::MoveSplitter(float y, int outerHeightTwips) {
   // A window taller than 32,767 twips plus the status bar and the margin gives a value beyond 16
   // bits; it is then taken as 32,767, the lowest edge the splitter can reach.
-  splitMax_ = RoundToInt16(outerHeightTwips -
-                           (place(Control::kStatusBar).height + kSplitterLowMarginTwips));
+  splitMax_ = LowestSplitterPosition(outerHeightTwips);
   if (!splitMoving_) {
     return;
   }
 
-  const TwipRect& handle = place(Control::kSplitterHandle);
-  TwipRect& input = at(Control::kInputBox);
-  float pos = static_cast<float>(handle.top) + y + static_cast<float>(input.top);
+  float pos = static_cast<float>(place(Control::kSplitterHandle).top) + y +
+              static_cast<float>(place(Control::kInputBox).top);
   if (pos < splitMin_) {
     pos = splitMin_;
   } else if (pos > splitMax_) {
     pos = splitMax_;
   }
-  splitPos_ = pos;
+  LayOutAroundSplitter(pos, outerHeightTwips);
+}
 
+qint16 WindowLayout::LowestSplitterPosition(int outerHeightTwips) const {
+  return RoundToInt16(outerHeightTwips -
+                      (place(Control::kStatusBar).height + kSplitterLowMarginTwips));
+}
+
+void WindowLayout::LayOutAroundSplitter(float pos, int outerHeightTwips) {
+  splitPos_ = pos;
+  const int handleHeight = place(Control::kSplitterHandle).height;
   at(Control::kSplitterBar).top = WholeTwips(pos);
-  input.height = WholeTwips(pos - handle.height + kInputGrowthTwips);
-  at(Control::kHistoryBox).top = WholeTwips(handle.height + pos);
+  at(Control::kInputBox).height = WholeTwips(pos - handleHeight + kInputGrowthTwips);
+  at(Control::kHistoryBox).top = WholeTwips(handleHeight + pos);
   at(Control::kHistoryLabel).top = place(Control::kHistoryBox).top;
   FitHistoryHeight(outerHeightTwips);
+}
+
+bool WindowLayout::KeepSplitterWithinLimits(int outerHeightTwips) {
+  // A drag keeps itself within the limits with every pointer move.
+  if (splitMoving_) {
+    return false;
+  }
+  const qint16 lowest = std::max(LowestSplitterPosition(outerHeightTwips), splitMin_);
+  if (place(Control::kSplitterHandle).top + kHandleAboveBarTwips <= lowest) {
+    return false;
+  }
+  LayOutAroundSplitter(lowest, outerHeightTwips);
+  PlaceSplitterHandle(lowest);
+  return true;
 }
 
 void WindowLayout::EndSplitterDrag(bool moved) {

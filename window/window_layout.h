@@ -74,12 +74,21 @@ class WindowLayout {
   void EndSplitterDrag(bool moved);
   // Puts the handle's top 10 twips above `pos`.
   void PlaceSplitterHandle(qint16 pos);
+  // After a resize: a boundary below the lowest position the new height allows (as splitMax
+  // would be, but not above splitMin) moves up to it, as if dragged there, so that the handle
+  // and the history box stay within reach. Returns whether anything moved.
+  bool KeepSplitterWithinLimits(int outerHeightTwips);
 
  private:
   static std::size_t Index(Control control) { return static_cast<std::size_t>(control); }
   TwipRect& at(Control control) { return places_[Index(control)]; }
   // The history box takes the room the window's height leaves below the input box.
   void FitHistoryHeight(int outerHeightTwips);
+  // The lowest position of the splitter for the window's height: splitMax's value.
+  qint16 LowestSplitterPosition(int outerHeightTwips) const;
+  // Lays the input box, the drag bar and the history box with its label out around a splitter
+  // at `pos`.
+  void LayOutAroundSplitter(float pos, int outerHeightTwips);
 
   std::array<TwipRect, 7> places_;
   qint16 minWidth_ = 0;

@@ -4,6 +4,7 @@
 
 #include "window/splitter.h"
 #include "window/main_window.h"
+#include "window/status_bar.h"
 #include "window/twips.h"
 
 #include "script/script_evaluator.h"
@@ -75,6 +76,8 @@ class SplitterTest : public QObject {
   void dragStopsAtTheLimits_data();
   void dragStopsAtTheLimits();
   void historyBoxFollowsTheDrag();
+  void shrinkingKeepsTheBoundaryWithinReach_data();
+  void shrinkingKeepsTheBoundaryWithinReach();
   void idleMovesChangeNoControl_data();
   void idleMovesChangeNoControl();
   void clickLeavesTheHandle_data();
@@ -146,6 +149,47 @@ void SplitterTest::dragStopsAtTheLimits() {
   QCOMPARE(history.top, barTop + 105);
   QCOMPARE(history.height, outer - input.height - kStatusBarTwips - 600);
   QCOMPARE(window->controlTwips(window->historyLabel()).top, history.top);
+  for (QWidget* control : Controls(*window)) {
+    QCOMPARE(control->geometry(), PixelRect(window->controlTwips(control)));
+  }
+}
+
+void SplitterTest::shrinkingKeepsTheBoundaryWithinReach_data() {
+  QTest::addColumn<int>("outerHeight");  // pixels, after the boundary was dragged down
+  QTest::addColumn<int>("pos");          // twips: where the boundary ends up
+  // splitMax = outer height - status bar - 810.
+  QTest::newRow("taller") << 450 << 4860;
+  QTest::newRow("a little shorter") << 350 << 5250 - 1140;
+  QTest::newRow("shorter") << 200 << 3000 - 1140;
+  QTest::newRow("start height") << 130 << 1950 - 1140;
+  // At the smallest height here (no frame) splitMax is above splitMin, which wins.
+  QTest::newRow("minimum height") << 50 << 630;
+}
+
+void SplitterTest::shrinkingKeepsTheBoundaryWithinReach() {
+  QFETCH(int, outerHeight);
+  QFETCH(int, pos);
+  auto window = StartedWindow(400);
+  QWindow* win = window->windowHandle();
+  QTest::mousePress(win, Qt::LeftButton, {}, kPressPoint);
+  QTest::mouseMove(win, QPoint(kPressPoint.x(), 2000));
+  QTest::mouseRelease(win, Qt::LeftButton, {}, QPoint(kPressPoint.x(), 2000));
+  QCOMPARE(window->controlTwips(window->splitterHandle()).top, 4860 - 10);
+
+  const int frame = window->frameGeometry().height() - window->height();
+  window->resize(window->width(), outerHeight - frame);
+  const int outer = window->outerHeightTwips();
+  const TwipRect handle = window->controlTwips(window->splitterHandle());
+  const TwipRect input = window->controlTwips(window->inputBox());
+  const TwipRect history = window->controlTwips(window->historyBox());
+  QCOMPARE(handle.top, pos - 10);
+  QCOMPARE(input.height, pos - 55);
+  QCOMPARE(history.top, pos + 105);
+  QCOMPARE(window->controlTwips(window->historyLabel()).top, pos + 105);
+  QCOMPARE(history.height, outer - input.height - kStatusBarTwips - 600);
+  // The handle and the whole history box lie above the status bar.
+  QVERIFY(history.height >= 180);
+  QVERIFY(window->historyBox()->geometry().bottom() < window->statusBar()->geometry().top());
   for (QWidget* control : Controls(*window)) {
     QCOMPARE(control->geometry(), PixelRect(window->controlTwips(control)));
   }
