@@ -36,7 +36,9 @@ QString FeedbackAddress() {
 }
 
 QString ComposeFeedbackMail(const QString& address, QDate date, const QLocale& locale) {
-  QString text = QStringLiteral(" ") + address + QStringLiteral("?");
+  // The address goes first without any space before it: some mail programs fail to read an
+  // address that starts with an escaped space.
+  QString text = address + QStringLiteral("?");
   text += QStringLiteral("subject=致: Vesko 计算器作者");
   text += QStringLiteral("&body=计算器作者,%0d%0a");
   text += QStringLiteral("你好%0d%0a");

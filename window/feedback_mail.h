@@ -12,7 +12,7 @@ namespace vesko {
 // through the CMake cache variable FEEDBACK_EMAIL.
 QString FeedbackAddress();
 
-// The feedback mail text behind "mailto:", before any escaping: a space, the address, "?", the
+// The feedback mail text behind "mailto:", before any escaping: the address, "?", the
 // subject, the body lines with their literal "%0d%0a" line breaks, seven spaces and `date` in
 // the locale's short date format.
 QString ComposeFeedbackMail(const QString& address, QDate date, const QLocale& locale);

@@ -6,9 +6,11 @@
 #include <QDesktopServices>
 #include <QFont>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleHints>
 #include <QTime>
 #include <QTimer>
 #include <QToolTip>
@@ -170,8 +172,9 @@ void StatusBar::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void StatusBar::mousePressEvent(QMouseEvent* event) {
-  pressedPanel_ =
-      event->button() == Qt::LeftButton ? panelAt(event->position().toPoint()) : std::nullopt;
+  pressedPanel_ = event->button() == Qt::LeftButton && !ContinuesMailGesture(*event)
+                      ? panelAt(event->position().toPoint())
+                      : std::nullopt;
   event->accept();
 }
 
@@ -183,8 +186,22 @@ void StatusBar::mouseReleaseEvent(QMouseEvent* event) {
   pressedPanel_.reset();
   event->accept();
   if (clicked) {
+    mailGestureAt_ = event->timestamp();
     OnPanelClick(*panel);
   }
+}
+
+bool StatusBar::ContinuesMailGesture(const QMouseEvent& press) {
+  // One click gesture opens one mail: the further presses of a double or triple click, each within
+  // the double-click interval of the one before, open none. (The second press of a double click
+  // arrives as a double-click event, which a widget hands to mousePressEvent.)
+  const auto interval =
+      static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+  if (!mailGestureAt_.has_value() || press.timestamp() - *mailGestureAt_ >= interval) {
+    return false;
+  }
+  mailGestureAt_ = press.timestamp();
+  return true;
 }
 
 }  // namespace vesko

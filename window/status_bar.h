@@ -63,6 +63,8 @@ class StatusBar : public QWidget {
  private:
   static std::size_t IndexOf(StatusPanel panel) { return static_cast<std::size_t>(panel); }
   void WriteUnderline(bool underline);
+  // Whether a press continues the click gesture that last opened a feedback mail.
+  bool ContinuesMailGesture(const QMouseEvent& press);
   QRect PanelFrame(StatusPanel panel) const;
   QRect PanelTextArea(StatusPanel panel) const;
 
@@ -70,6 +72,8 @@ class StatusBar : public QWidget {
   QString panelText_[2];
   QTimer* clockTimer_ = nullptr;             // the one-second clock (Qt object name "Timer1")
   std::optional<StatusPanel> pressedPanel_;  // the panel a left button went down on
+  // The time stamp of the last event of the click gesture that opened a feedback mail, if any.
+  std::optional<quint64> mailGestureAt_;
   int underlineWrites_ = 0;
 };
 

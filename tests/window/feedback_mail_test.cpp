@@ -11,7 +11,7 @@ namespace {
 
 // The message before its date, for the address "author@example.org".
 const QString kMessageBeforeDate = QStringLiteral(
-    " author@example.org?subject=致: Vesko 计算器作者&body=计算器作者,%0d%0a你好%0d%0a"
+    "author@example.org?subject=致: Vesko 计算器作者&body=计算器作者,%0d%0a你好%0d%0a"
     "   我有以下改进建议：%0d%0a   1.%0d%0a   2.%0d%0a   %0d%0a       ");
 
 }  // namespace
@@ -27,7 +27,7 @@ class FeedbackMailTest : public QObject {
 
     // One row spelled out in full, character for character.
     Row("zh_CN", QLocale(QLocale::Chinese, QLocale::China), QDate(2026, 12, 7),
-        QStringLiteral(" author@example.org?subject=致: Vesko 计算器作者"
+        QStringLiteral("author@example.org?subject=致: Vesko 计算器作者"
                        "&body=计算器作者,%0d%0a你好%0d%0a   我有以下改进建议：%0d%0a"
                        "   1.%0d%0a   2.%0d%0a   %0d%0a       2026/12/7"));
     // The date follows the locale's short date format.
@@ -51,7 +51,7 @@ class FeedbackMailTest : public QObject {
         vesko::ComposeFeedbackMail(QStringLiteral("author@example.org"), QDate(2026, 12, 7),
                                    QLocale(QLocale::Chinese, QLocale::China));
     const QByteArray expected =
-        "mailto:%20author@example.org?subject=%E8%87%B4:%20Vesko%20%E8%AE%A1%E7%AE%97%E5%99%A8"
+        "mailto:author@example.org?subject=%E8%87%B4:%20Vesko%20%E8%AE%A1%E7%AE%97%E5%99%A8"
         "%E4%BD%9C%E8%80%85&body=%E8%AE%A1%E7%AE%97%E5%99%A8%E4%BD%9C%E8%80%85,%0d%0a%E4%BD%A0"
         "%E5%A5%BD%0d%0a%20%20%20%E6%88%91%E6%9C%89%E4%BB%A5%E4%B8%8B%E6%94%B9%E8%BF%9B%E5%BB"
         "%BA%E8%AE%AE%EF%BC%9A%0d%0a%20%20%201.%0d%0a%20%20%202.%0d%0a%20%20%20%0d%0a%20%20%20"
@@ -97,7 +97,7 @@ class FeedbackMailTest : public QObject {
     const QUrl url = vesko::FeedbackMailUrl(text);
     QVERIFY2(url.isValid(), qPrintable(url.errorString()));
     QCOMPARE(url.scheme(), QStringLiteral("mailto"));
-    QCOMPARE(url.path(), QStringLiteral(" author@example.org"));
+    QCOMPARE(url.path(), QStringLiteral("author@example.org"));
 
     // What reaches the desktop is plain ASCII without spaces...
     const QByteArray encoded = url.toEncoded();

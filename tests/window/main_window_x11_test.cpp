@@ -1,7 +1,9 @@
 // The main window on a real X server with a window manager (run through tests/run_under_x.sh):
 // stacking, placement of the frame, and keys typed through the X server.
 
+#include "window/feedback_mail.h"
 #include "window/main_window.h"
+#include "window/status_bar.h"
 #include "window/twips.h"
 
 #include "script/script_evaluator.h"
@@ -9,6 +11,7 @@
 #include "tests/window/window_test_support.h"
 #include "tests/window/x11_test_support.h"
 
+#include <QDesktopServices>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
@@ -38,6 +41,17 @@ QList<quintptr> StackingOrder() {
   }
   return ids;
 }
+
+// Collects the mail links handed to the desktop.
+class MailHandler : public QObject {
+  Q_OBJECT
+
+ public:
+  QList<QUrl> urls;
+
+ public slots:
+  void openMail(const QUrl& url) { urls.append(url); }
+};
 
 // Counts the presses and releases of one key that reach a widget.
 class KeyEventCounter : public QObject {
@@ -104,6 +118,7 @@ class MainWindowX11Test : public QObject {
   void typedKeyCalculatesOnce();
   void heldDigitCalculatesPerRepeat();
   void frameDragStopsAtMinimumSize();
+  void doubleClickOnPanelOpensOneMail();
 };
 
 void MainWindowX11Test::initTestCase() {
@@ -316,6 +331,26 @@ void MainWindowX11Test::frameDragStopsAtMinimumSize() {
   QVERIFY(window->outerHeightTwips() >= window->layout().minHeight());
   QVERIFY(window->outerWidthTwips() < window->layout().minWidth() + vesko::kTwipsPerPixel);
   QVERIFY(window->outerHeightTwips() < window->layout().minHeight() + vesko::kTwipsPerPixel);
+}
+
+void MainWindowX11Test::doubleClickOnPanelOpensOneMail() {
+  MailHandler handler;
+  QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &handler, "openMail");
+  auto unset = qScopeGuard([] { QDesktopServices::unsetUrlHandler(QStringLiteral("mailto")); });
+  auto window = StartedWindow();
+  vesko::StatusBar* bar = window->statusBar();
+  const QPoint onCredit = bar->mapToGlobal(bar->panelRect(vesko::StatusPanel::kCredit).center()) *
+                          window->devicePixelRatioF();
+  RunTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(onCredit.x()),
+                                      QString::number(onCredit.y())});
+  RunTool(QStringLiteral("xdotool"),
+          {QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
+           QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
+  QTRY_COMPARE(handler.urls.size(), 1);
+  QTest::qWait(300);
+  QCOMPARE(handler.urls.size(), 1);
+  QVERIFY(handler.urls.front().toEncoded().startsWith(
+      "mailto:" + vesko::FeedbackAddress().toUtf8() + '?'));
 }
 
 QTEST_MAIN(MainWindowX11Test)

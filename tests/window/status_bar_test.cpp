@@ -2,6 +2,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QStyleHints>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
@@ -217,11 +218,56 @@ class StatusBarTest : public QObject {
       const QString text =
           vesko::ComposeFeedbackMail(vesko::FeedbackAddress(), QDate::currentDate(), QLocale());
       QCOMPARE(handler.urls.front(), vesko::FeedbackMailUrl(text));
-      QVERIFY(handler.urls.front().toEncoded().startsWith("mailto:%20"));
+      QVERIFY(handler.urls.front().toEncoded().startsWith(
+          "mailto:" + vesko::FeedbackAddress().toUtf8() + '?'));
     }
     // The link leaves the panels as they were.
     QCOMPARE(bar.panelText(kCredit), creditText);
     QCOMPARE(bar.panelText(kClock), clockText);
+  }
+
+  // Left clicks on the credit panel, pressed at the given times (milliseconds). As from the
+  // platform, a press within the double-click interval of the one before arrives as a
+  // double-click event, unless that one did.
+  void oneMailPerClickGesture_data() {
+    const int interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    QTest::addColumn<QList<int>>("pressTimes");
+    QTest::addColumn<int>("mailsOpened");
+    QTest::newRow("double click") << QList<int>{1000, 1000 + interval / 2} << 1;
+    QTest::newRow("triple click") << QList<int>{1000, 1000 + interval * 6 / 10,
+                                                1000 + interval * 13 / 10}
+                                  << 1;
+    QTest::newRow("two clicks apart") << QList<int>{1000, 1000 + interval + 100} << 2;
+    QTest::newRow("double click, then a click")
+        << QList<int>{1000, 1000 + interval / 2, 1000 + interval * 3} << 2;
+  }
+  void oneMailPerClickGesture() {
+    QFETCH(QList<int>, pressTimes);
+    QFETCH(int, mailsOpened);
+    MailHandler handler;
+    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &handler, "openMail");
+    auto unset = std::unique_ptr<void, void (*)(void*)>(
+        &handler, [](void*) { QDesktopServices::unsetUrlHandler(QStringLiteral("mailto")); });
+    vesko::StatusBar bar;
+    bar.resize(600, bar.height());
+    const QPoint onCredit = bar.panelRect(kCredit).center();
+    const int interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    int previous = -interval;
+    bool previousSecond = false;
+    for (const int time : pressTimes) {
+      const bool second = time - previous < interval && !previousSecond;
+      previous = time;
+      previousSecond = second;
+      for (const QEvent::Type type :
+           {second ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress,
+            QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, onCredit, bar.mapToGlobal(onCredit), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
+        event.setTimestamp(time + (type == QEvent::MouseButtonRelease ? 50 : 0));
+        QApplication::sendEvent(&bar, &event);
+      }
+    }
+    QCOMPARE(handler.urls.size(), mailsOpened);
   }
 
   void cutShortPanelShowsItsTextAsToolTip() {
