@@ -7,7 +7,10 @@ namespace vesko {
 
 QFont SongFont(double points) {
   QFont font;
-  // The Debian package depends on the packages of the second and third family in this order.
+  // AR PL UMing CN comes before Noto Serif CJK SC: its lines are as tight as SimSun's (14 pixels at
+  // 10.5 points, against 20), for which the window was designed; with Noto's, the history box at
+  // its start height shows only one and a half of the two start rows. The Debian package depends
+  // on the packages of the second and third family in this order.
   font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
                     QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC"),
                     QStringLiteral("sans-serif")});

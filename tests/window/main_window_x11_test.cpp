@@ -15,6 +15,8 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QTextBlock>
 #include <QtTest>
 
 #include <memory>
@@ -119,6 +121,7 @@ class MainWindowX11Test : public QObject {
   void heldDigitCalculatesPerRepeat();
   void frameDragStopsAtMinimumSize();
   void doubleClickOnPanelOpensOneMail();
+  void bothStartRowsShowInTheHistoryBox();
 };
 
 void MainWindowX11Test::initTestCase() {
@@ -351,6 +354,53 @@ void MainWindowX11Test::doubleClickOnPanelOpensOneMail() {
   QCOMPARE(handler.urls.size(), 1);
   QVERIFY(handler.urls.front().toEncoded().startsWith(
       "mailto:" + vesko::FeedbackAddress().toUtf8() + '?'));
+}
+
+void MainWindowX11Test::bothStartRowsShowInTheHistoryBox() {
+  auto window = StartedWindow();
+  // The start height with openbox's frame at scale 1: the history box is 555 twips (37 pixels).
+  const int frame = window->frameGeometry().height() - window->height();
+  window->resize(window->width(), 138 - frame);
+  QTRY_COMPARE(window->controlTwips(window->historyBox()).height, 555);
+  QTest::qWait(200);
+
+  // Both rows are laid out within the box's visible area...
+  QPlainTextEdit* history = window->historyBox();
+  QWidget* viewport = history->viewport();
+  QTextDocument* document = history->document();
+  QCOMPARE(document->blockCount(), 3);  // the two rows and the empty line after the last CR LF
+  const QTextBlock second = document->findBlockByNumber(1);
+  QCOMPARE(second.text(), QStringLiteral("(12-10)**(4)+sin((60-30)*pi/180)=16.5"));
+  QTextCursor endOfSecond(second);
+  endOfSecond.movePosition(QTextCursor::EndOfBlock);
+  const QRect secondLine = history->cursorRect(endOfSecond);
+  QVERIFY2(secondLine.bottom() < viewport->height(),
+           qPrintable(QStringLiteral("second row ends at %1 of %2 pixels")
+                          .arg(secondLine.bottom() + 1)
+                          .arg(viewport->height())));
+
+  // ...and so on the screen: the X server's picture of the box has ink in both halves, and none in
+  // its bottom rows, which a row cut through the middle would reach.
+  const QPoint topLeft = viewport->mapTo(window.get(), QPoint(0, 0));
+  const QImage picture = window->screen()
+                             ->grabWindow(window->winId(), topLeft.x(), topLeft.y(),
+                                          viewport->width(), viewport->height())
+                             .toImage();
+  QVERIFY(!picture.isNull());
+  const qreal scale = picture.devicePixelRatio();
+  QList<bool> inkedRows;
+  for (int y = 0; y < picture.height(); ++y) {
+    bool ink = false;
+    for (int x = 0; x < picture.width() && !ink; ++x) {
+      ink = qGray(picture.pixel(x, y)) < 128;
+    }
+    inkedRows.append(ink);
+  }
+  const int half = picture.height() / 2;
+  QVERIFY(inkedRows.mid(0, half).contains(true));
+  QVERIFY(inkedRows.mid(half).contains(true));
+  QVERIFY2(!inkedRows.mid(picture.height() - qCeil(2 * scale)).contains(true),
+           "ink in the bottom rows of the history box: the second row is cut");
 }
 
 QTEST_MAIN(MainWindowX11Test)
