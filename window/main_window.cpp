@@ -1,5 +1,6 @@
 #include "window/main_window.h"
 
+#include "window/accessible_descriptions.h"
 #include "window/detectable_auto_repeat.h"
 #include "window/history_box_editor.h"
 #include "window/kept_history.h"
@@ -180,6 +181,7 @@ MainWindow::MainWindow(ExpressionEvaluator& evaluator, QWidget* parent) : QWidge
   setWindowTitle(QStringLiteral("Vesko计算器 2.0"));
   setMouseTracking(true);
   CreateControls();
+  DescribeControls(*this);
 
   controller_ = std::make_unique<CalculationController>(
       evaluator,

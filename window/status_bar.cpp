@@ -3,6 +3,7 @@
 #include "window/song_font.h"
 
 #include <qdrawutil.h>
+#include <QAccessible>
 #include <QDesktopServices>
 #include <QFont>
 #include <QFontMetrics>
@@ -18,6 +19,7 @@
 
 #include "window/clock_text.h"
 #include "window/feedback_mail.h"
+#include "window/status_bar_accessible.h"
 #include "window/twips.h"
 
 namespace vesko {
@@ -39,6 +41,7 @@ StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
 
   panelText_[IndexOf(StatusPanel::kCredit)] =
       QStringLiteral("设计：Vesko,Email:") + FeedbackAddress();
+  QAccessible::installFactory(StatusBarAccessibleFactory);  // installed once, however often called
 
   clockTimer_ = new QTimer(this);
   clockTimer_->setObjectName(QStringLiteral("Timer1"));
