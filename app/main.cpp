@@ -1,6 +1,7 @@
 // vesko-calc: opens the calculator window; closing it ends the program.
 //   vesko-calc [--no-history]
 
+#include "app/display_platform.h"
 #include "engine/history_file.h"
 #include "script/script_evaluator.h"
 #include "window/main_window.h"
@@ -13,7 +14,9 @@
 #include <optional>
 
 int main(int argc, char* argv[]) {
+  vesko::PreferX11OnWayland();
   QApplication app(argc, argv);
+  vesko::ReportMissingWindowFeatures();
   // The history file's folder is named after the application (no organisation is set):
   // ~/.local/share/vesko-calc on Linux.
   QApplication::setApplicationName(QStringLiteral("vesko-calc"));
