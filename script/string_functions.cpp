@@ -1,6 +1,6 @@
 #include "script/conversions.h"
 #include "script/errors.h"
-#include "script/functions.h"
+#include "script/library.h"
 #include "script/number_text.h"
 #include "script/text_search.h"
 
@@ -40,10 +40,7 @@ std::int16_t CodeOfCharacter(char16_t c) {
 
 // A string argument: its string form. Null is left to the caller; objects fail.
 QString TextArgument(const Variant& x) {
-  if (x.IsObject()) {
-    Fail(kObjectVariableNotSet);
-  }
-  return StringForm(x);
+  return TextOfArgument(x);
 }
 
 QString NonNullText(const Variant& x) {
@@ -59,8 +56,8 @@ std::int64_t WholeArgument(const Variant& x) {
 }
 
 // The compare argument (0 binary, 1 text).
-bool TextCompare(std::span<const Variant> args, std::size_t index) {
-  if (args.size() <= index) {
+bool TextCompare(Arguments args, std::size_t index) {
+  if (!Given(args, index)) {
     return false;
   }
   const std::int64_t mode = WholeArgument(args[index]);
@@ -75,7 +72,7 @@ Variant Made(QString text, EvaluationContext& context) {
   return Variant::String(std::move(text));
 }
 
-Variant Slice(std::span<const Variant> args, FunctionId id, EvaluationContext& context) {
+Variant Slice(Arguments args, bool left, EvaluationContext& context) {
   const std::int64_t count = WholeArgument(args[1]);
   if (count < 0) {
     Fail(kInvalidProcedureCall);
@@ -86,13 +83,17 @@ Variant Slice(std::span<const Variant> args, FunctionId id, EvaluationContext& c
   const QString text = TextArgument(args[0]);
   const qsizetype n = static_cast<qsizetype>(std::min<std::int64_t>(count, text.size()));
   context.ReserveText(n);
-  return Variant::String(id == FunctionId::kLeft ? text.left(n) : text.right(n));
+  return Variant::String(left ? text.left(n) : text.right(n));
 }
 
-Variant Mid(std::span<const Variant> args, EvaluationContext& context) {
+Variant MidOf(Arguments args, EvaluationContext& context) {
+  // Null in the start or length is found before either is converted.
+  if (args[1].IsNull() || (Given(args, 2) && args[2].IsNull())) {
+    Fail(kInvalidUseOfNull);
+  }
   const std::int64_t start = WholeArgument(args[1]);
-  const std::int64_t length = args.size() > 2 ? WholeArgument(args[2]) : -1;
-  if (start <= 0 || (args.size() > 2 && length < 0)) {
+  const std::int64_t length = Given(args, 2) ? WholeArgument(args[2]) : -1;
+  if (start <= 0 || (Given(args, 2) && length < 0)) {
     Fail(kInvalidProcedureCall);
   }
   if (args[0].IsNull()) {
@@ -127,12 +128,14 @@ Variant Trimmed(const Variant& x, bool left, bool right, EvaluationContext& cont
   return Variant::String(text.mid(begin, end - begin));
 }
 
-Variant InStr(std::span<const Variant> args) {
+Variant InStrOf(Arguments args) {
   // InStr(s1, s2) or InStr(start, s1, s2[, compare])
   std::int64_t start = 1;
   std::size_t first = 0;
   if (args.size() >= 3) {
-    start = WholeArgument(args[0]);
+    if (Given(args, 0)) {
+      start = WholeArgument(args[0]);
+    }
     if (start < 1) {
       Fail(kInvalidProcedureCall);
     }
@@ -183,14 +186,14 @@ QString ReversedUnits(QStringView text) {
   return out;
 }
 
-Variant InStrRev(std::span<const Variant> args) {
+Variant InStrRevOf(Arguments args) {
   // InStrRev(s1, s2[, start[, compare]])
   for (const Variant& x : args) {
     if (x.IsNull()) {
       Fail(kInvalidUseOfNull);
     }
   }
-  const std::int64_t startArgument = args.size() > 2 ? WholeArgument(args[2]) : -1;
+  const std::int64_t startArgument = Given(args, 2) ? WholeArgument(args[2]) : -1;
   if (startArgument == 0 || startArgument < -1) {
     Fail(kInvalidProcedureCall);
   }
@@ -219,7 +222,7 @@ Variant InStrRev(std::span<const Variant> args) {
   return Variant::Long(static_cast<std::int32_t>(start - at - needle.size() + 1));
 }
 
-Variant Repeated(std::span<const Variant> args, EvaluationContext& context) {
+Variant Repeated(Arguments args, EvaluationContext& context) {
   const std::int64_t count = WholeArgument(args[0]);
   if (count < 0) {
     Fail(kInvalidProcedureCall);
@@ -250,15 +253,15 @@ Variant Spaces(const Variant& x, EvaluationContext& context) {
   return Variant::String(QString(static_cast<qsizetype>(count), QLatin1Char(' ')));
 }
 
-Variant Replace(std::span<const Variant> args, EvaluationContext& context) {
+Variant ReplaceOf(Arguments args, EvaluationContext& context) {
   // Replace(s, find, with[, start[, count[, compare]]])
   for (const Variant& x : args) {
     if (x.IsNull()) {
       Fail(kInvalidUseOfNull);
     }
   }
-  const std::int64_t start = args.size() > 3 ? WholeArgument(args[3]) : 1;
-  const std::int64_t limit = args.size() > 4 ? WholeArgument(args[4]) : -1;
+  const std::int64_t start = Given(args, 3) ? WholeArgument(args[3]) : 1;
+  const std::int64_t limit = Given(args, 4) ? WholeArgument(args[4]) : -1;
   if (start < 1 || limit < -1) {
     Fail(kInvalidProcedureCall);
   }
@@ -301,7 +304,7 @@ Variant Replace(std::span<const Variant> args, EvaluationContext& context) {
   return Variant::String(std::move(out));
 }
 
-Variant StrComp(std::span<const Variant> args) {
+Variant StrCompOf(Arguments args) {
   const bool text = TextCompare(args, 2);
   if (args[0].IsNull() || args[1].IsNull()) {
     return Variant::Null();
@@ -315,69 +318,92 @@ Variant StrComp(std::span<const Variant> args) {
 
 }  // namespace
 
-Variant CallStringFunction(FunctionId id, std::span<const Variant> args,
-                           EvaluationContext& context) {
-  switch (id) {
-    case FunctionId::kLen:
-      if (args[0].IsNull()) {
-        return Variant::Null();
-      }
-      return Variant::Long(static_cast<std::int32_t>(TextArgument(args[0]).size()));
-    case FunctionId::kLeft:
-    case FunctionId::kRight:
-      return Slice(args, id, context);
-    case FunctionId::kMid:
-      return Mid(args, context);
-    case FunctionId::kUCase:
-    case FunctionId::kLCase: {
-      if (args[0].IsNull()) {
-        return Variant::Null();
-      }
-      const QString text = TextArgument(args[0]);
-      return Made(id == FunctionId::kUCase ? text.toUpper() : text.toLower(), context);
-    }
-    case FunctionId::kTrim:
-      return Trimmed(args[0], true, true, context);
-    case FunctionId::kLTrim:
-      return Trimmed(args[0], true, false, context);
-    case FunctionId::kRTrim:
-      return Trimmed(args[0], false, true, context);
-    case FunctionId::kInStr:
-      return InStr(args);
-    case FunctionId::kInStrRev:
-      return InStrRev(args);
-    case FunctionId::kString:
-      return Repeated(args, context);
-    case FunctionId::kSpace:
-      return Spaces(args[0], context);
-    case FunctionId::kStrReverse:
-      return Made(Reversed(NonNullText(args[0])), context);
-    case FunctionId::kReplace:
-      return Replace(args, context);
-    case FunctionId::kChr:
-      return Variant::String(QString(QChar(CharacterOfCode(WholeArgument(args[0])))));
-    case FunctionId::kChrW: {
-      const std::int64_t code = WholeArgument(args[0]);
-      if (code < -32768 || code > 65535) {
-        Fail(kInvalidProcedureCall);
-      }
-      return Variant::String(QString(QChar(static_cast<char16_t>(code & 0xFFFF))));
-    }
-    case FunctionId::kAsc:
-    case FunctionId::kAscW: {
-      const QString text = NonNullText(args[0]);
-      if (text.isEmpty()) {
-        Fail(kInvalidProcedureCall);
-      }
-      const char16_t c = text[0].unicode();
-      return Variant::Integer(id == FunctionId::kAsc ? CodeOfCharacter(c)
-                                                     : static_cast<std::int16_t>(c));
-    }
-    case FunctionId::kStrComp:
-      return StrComp(args);
-    default:
-      Fail(kTypeMismatch);
+namespace builtin {
+
+Variant Len(Arguments args, EvaluationContext&) {
+  if (args[0].IsNull()) {
+    return Variant::Null();
   }
+  return Variant::Long(static_cast<std::int32_t>(TextArgument(args[0]).size()));
 }
+Variant Left(Arguments args, EvaluationContext& context) {
+  return Slice(args, true, context);
+}
+Variant Right(Arguments args, EvaluationContext& context) {
+  return Slice(args, false, context);
+}
+Variant Mid(Arguments args, EvaluationContext& context) {
+  return MidOf(args, context);
+}
+Variant UCase(Arguments args, EvaluationContext& context) {
+  if (args[0].IsNull()) {
+    return Variant::Null();
+  }
+  const QString text = TextArgument(args[0]);
+  return Made(text.toUpper(), context);
+}
+Variant LCase(Arguments args, EvaluationContext& context) {
+  if (args[0].IsNull()) {
+    return Variant::Null();
+  }
+  const QString text = TextArgument(args[0]);
+  return Made(text.toLower(), context);
+}
+Variant Trim(Arguments args, EvaluationContext& context) {
+  return Trimmed(args[0], true, true, context);
+}
+Variant LTrim(Arguments args, EvaluationContext& context) {
+  return Trimmed(args[0], true, false, context);
+}
+Variant RTrim(Arguments args, EvaluationContext& context) {
+  return Trimmed(args[0], false, true, context);
+}
+Variant InStr(Arguments args, EvaluationContext&) {
+  return InStrOf(args);
+}
+Variant InStrRev(Arguments args, EvaluationContext&) {
+  return InStrRevOf(args);
+}
+Variant String(Arguments args, EvaluationContext& context) {
+  return Repeated(args, context);
+}
+Variant Space(Arguments args, EvaluationContext& context) {
+  return Spaces(args[0], context);
+}
+Variant StrReverse(Arguments args, EvaluationContext& context) {
+  return Made(Reversed(NonNullText(args[0])), context);
+}
+Variant Replace(Arguments args, EvaluationContext& context) {
+  return ReplaceOf(args, context);
+}
+Variant Chr(Arguments args, EvaluationContext&) {
+  return Variant::String(QString(QChar(CharacterOfCode(WholeArgument(args[0])))));
+}
+Variant ChrW(Arguments args, EvaluationContext&) {
+  const std::int64_t code = WholeArgument(args[0]);
+  if (code < -32768 || code > 65535) {
+    Fail(kInvalidProcedureCall);
+  }
+  return Variant::String(QString(QChar(static_cast<char16_t>(code & 0xFFFF))));
+}
+Variant Asc(Arguments args, EvaluationContext&) {
+  const QString text = NonNullText(args[0]);
+  if (text.isEmpty()) {
+    Fail(kInvalidProcedureCall);
+  }
+  return Variant::Integer(CodeOfCharacter(text[0].unicode()));
+}
+Variant AscW(Arguments args, EvaluationContext&) {
+  const QString text = NonNullText(args[0]);
+  if (text.isEmpty()) {
+    Fail(kInvalidProcedureCall);
+  }
+  return Variant::Integer(static_cast<std::int16_t>(text[0].unicode()));
+}
+Variant StrComp(Arguments args, EvaluationContext&) {
+  return StrCompOf(args);
+}
+
+}  // namespace builtin
 
 }  // namespace vesko::script
