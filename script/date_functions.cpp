@@ -89,6 +89,8 @@ int WeekOfYear(std::int64_t day, int first, int firstWeek) {
   std::int64_t week1 = FirstWeekStart(year, first, firstWeek);
   if (day < week1 && year > 100) {
     week1 = FirstWeekStart(year - 1, first, firstWeek);
+  } else if (firstWeek == 2 && year < 9999 && day >= FirstWeekStart(year + 1, first, firstWeek)) {
+    return 1;  // the last days of December already in the next year's first four-day week
   }
   return static_cast<int>((WeekStart(day, first) - week1) / 7 + 1);
 }

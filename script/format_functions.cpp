@@ -171,6 +171,9 @@ QString Formatted(Decimal d, const FormatOptions& options, const QString& prefix
     }
     text.push_back(integer[i]);
   }
+  if (text.empty() && options.digits == 0) {
+    text = "0";  // nothing else would be left
+  }
   if (options.digits > 0) {
     text.push_back('.');
     for (int i = 0; i < options.digits; ++i) {
