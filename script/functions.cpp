@@ -261,9 +261,15 @@ Variant Escape(Arguments args, EvaluationContext& context) {
     return Variant::Null();
   }
   const QString text = TextOfArgument(args[0]);
-  // At most six characters for each one: reserve the worst case before building.
-  context.ReserveText(text.size() * 6, 0);
+  // The exact length first, so that an oversized result fails before it is built.
+  std::int64_t length = 0;
+  for (const QChar qc : text) {
+    const char16_t c = qc.unicode();
+    length += IsUnescaped(c) ? 1 : c <= 0xFF ? 3 : 6;
+  }
+  context.ReserveText(length);
   QString out;
+  out.reserve(static_cast<qsizetype>(length));
   for (const QChar qc : text) {
     const char16_t c = qc.unicode();
     if (IsUnescaped(c)) {
@@ -279,7 +285,7 @@ Variant Escape(Arguments args, EvaluationContext& context) {
       }
     }
   }
-  return Made(std::move(out), context);
+  return Variant::String(std::move(out));
 }
 
 Variant Unescape(Arguments args, EvaluationContext& context) {
