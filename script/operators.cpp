@@ -258,11 +258,11 @@ int CompareText(const QString& a, const QString& b) {
 }
 
 int CompareNumbers(const Variant& a, const Variant& b) {
-  if ((a.Is(Subtype::kSingle) && b.Is(Subtype::kDouble)) ||
-      (a.Is(Subtype::kDouble) && b.Is(Subtype::kSingle))) {
-    // A Single against a Double compares at Single precision.
-    const float x = static_cast<float>(a.real);
-    const float y = static_cast<float>(b.real);
+  if (a.Is(Subtype::kSingle) || b.Is(Subtype::kSingle)) {
+    // A Single against any other number compares at Single precision (OLE's VarCmp, which
+    // VBScript's comparisons use, converts both sides to the Single when one is).
+    const float x = static_cast<float>(ToDouble(a));
+    const float y = static_cast<float>(ToDouble(b));
     return x < y ? -1 : x > y ? 1 : 0;
   }
   const bool aExact = a.IsIntegral() || a.Is(Subtype::kCurrency) || a.IsEmpty();

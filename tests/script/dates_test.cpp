@@ -1,5 +1,6 @@
 // Dates and times (reference section 8a): literals, arithmetic, the date functions, and the text
 // of dates under en_US and zh_CN. The locale and the clock are pinned, so every row is exact.
+#include "script/locale_formats.h"
 #include "tests/script/locale_pin.h"
 #include "tests/script/script_test_support.h"
 
@@ -343,6 +344,25 @@ class DatesTest : public QObject {
     pin_.reset();
     pin_ = std::make_unique<vesko::test::PinnedLocaleAndClock>(vesko::test::China());
     Check();
+  }
+
+  // The short date format widened to a four-digit year (the time format's zone stripping, shared
+  // with the status bar's clock, is tested with the clock).
+  void fullYearFormat_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("en_US") << "M/d/yy" << "M/d/yyyy";
+    QTest::newRow("zh_CN") << "yyyy/M/d" << "yyyy/M/d";
+    QTest::newRow("one y") << "d.M.y" << "d.M.yyyy";
+    QTest::newRow("three y") << "yyy-MM-dd" << "yyyy-MM-dd";
+    QTest::newRow("quoted y stays") << "'yy' M/d/yy" << "'yy' M/d/yyyy";
+    QTest::newRow("two fields") << "yy/M/d yy" << "yyyy/M/d yyyy";
+    QTest::newRow("no year") << "M/d" << "M/d";
+  }
+  void fullYearFormat() {
+    QFETCH(QString, format);
+    QFETCH(QString, expected);
+    QCOMPARE(vesko::DateFormatWithFullYear(format), expected);
   }
 
  private:

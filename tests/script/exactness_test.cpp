@@ -56,12 +56,16 @@ class ExactnessTest : public QObject {
     Value("CBool(\"#false#\")", "False", "Boolean");
     Value("Not \"#FALSE#\"", "True", "Boolean");
     Value("\"#TRUE#\" And True", "True", "Boolean");
-    // A Single against a Double compares at Single precision.
+    // A Single against a Double (or any other number) compares at Single precision.
     Value("CSng(0.001 * 0.001) = 0.000001", "True", "Boolean");
     Value("0.000001 = CSng(0.001 * 0.001)", "True", "Boolean");
     Value("CSng(0.1) = 0.1", "True", "Boolean");
     Value("CSng(0.1) < 0.1000001", "True", "Boolean");
     Value("CDbl(CSng(0.1)) = 0.1", "False", "Boolean");
+    Value("CSng(0.1) = CCur(0.1)", "True", "Boolean");
+    Value("CSng(16777216) < 16777217", "False", "Boolean");
+    Value("CLng(16777217) > CSng(16777216)", "False", "Boolean");
+    Value("16777217 > 16777216", "True", "Boolean");
     // The soft/hard rules that stay: one computed side.
     Value("CStr(1) = 1", "True", "Boolean");
     Value("\"abc\" = CInt(5)", "False", "Boolean");
