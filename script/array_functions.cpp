@@ -17,24 +17,6 @@ const ArrayItems& ItemsOf(const Variant& x) {
   return *x.items;
 }
 
-QString NonNullText(const Variant& x) {
-  if (x.IsNull()) {
-    Fail(kInvalidUseOfNull);
-  }
-  return TextOfArgument(x);
-}
-
-bool TextCompareArgument(Arguments args, std::size_t index) {
-  if (!Given(args, index)) {
-    return false;
-  }
-  const std::int64_t mode = ToRoundedLong(args[index]);
-  if (mode != 0 && mode != 1) {
-    Fail(kInvalidProcedureCall);
-  }
-  return mode == 1;
-}
-
 // Folds case for a text comparison when the folding keeps every position; otherwise the text
 // as it is.
 QString Folded(const QString& text, bool fold) {

@@ -135,11 +135,6 @@ Variant RadixText(const Variant& x, int radix, EvaluationContext& context) {
   return Variant::String(std::move(text));
 }
 
-Variant Made(QString text, EvaluationContext& context) {
-  context.ReserveText(text.size());
-  return Variant::String(std::move(text));
-}
-
 bool IsUnescaped(char16_t c) {
   return IsAsciiLetter(c) || IsDigit(c) || c == u'@' || c == u'*' || c == u'_' || c == u'+' ||
          c == u'-' || c == u'.' || c == u'/';
@@ -181,6 +176,29 @@ int FunctionIndex(QStringView name) {
 
 const FunctionInfo& FunctionAt(std::uint8_t index) {
   return kFunctions[index].second;
+}
+
+QString NonNullText(const Variant& x) {
+  if (x.IsNull()) {
+    Fail(kInvalidUseOfNull);
+  }
+  return TextOfArgument(x);
+}
+
+bool TextCompareArgument(Arguments args, std::size_t index) {
+  if (!Given(args, index)) {
+    return false;
+  }
+  const std::int64_t mode = ToRoundedLong(args[index]);
+  if (mode != 0 && mode != 1) {
+    Fail(kInvalidProcedureCall);
+  }
+  return mode == 1;
+}
+
+Variant MadeText(QString text, EvaluationContext& context) {
+  context.ReserveText(text.size());
+  return Variant::String(std::move(text));
 }
 
 namespace builtin {
@@ -328,7 +346,7 @@ Variant Unescape(Arguments args, EvaluationContext& context) {
     }
     out.append(text[i]);
   }
-  return Made(std::move(out), context);
+  return MadeText(std::move(out), context);
 }
 
 Variant ScriptEngine(Arguments, EvaluationContext&) {

@@ -34,4 +34,13 @@ inline bool Given(Arguments args, std::size_t index) {
   return index < args.size() && !args[index].IsMissing();
 }
 
+// Argument readers shared by the implementations.
+// A text argument that may not be Null (94); objects fail with 91, arrays with 13.
+QString NonNullText(const Variant& x);
+// The optional compare argument at `index`: false (binary, the default) or true (text); 5 for
+// any other value.
+bool TextCompareArgument(Arguments args, std::size_t index);
+// A String result made by a function, counted toward the evaluation's text budget.
+Variant MadeText(QString text, EvaluationContext& context);
+
 }  // namespace vesko::script
