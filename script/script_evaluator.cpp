@@ -102,6 +102,7 @@ class Machine {
       }
     }
     Variant result = info.call(args, context);
+    result.literal = false;  // a function's result is never a literal, even when it is an argument
     stack_.resize(first);
     stack_.push_back(std::move(result));
   }

@@ -72,6 +72,10 @@ class ExactnessTest : public QObject {
     Value("CStr(5) > CInt(9)", "True", "Boolean");
     Value("\"10\" > 9", "True", "Boolean");
     Value("1 = \"1\"", "True", "Boolean");
+    // A function's result is computed even when it hands back its argument.
+    Value("Round(5) = \"abc\"", "False", "Boolean");
+    Value("Eval(5) < \"abc\"", "True", "Boolean");
+    Value("CStr(\"abc\") = 5", "False", "Boolean");
   }
   void values() {
     QFETCH(QString, expression);
