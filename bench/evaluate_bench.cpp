@@ -55,18 +55,17 @@ std::string ForMuparser(const QString& evalForm) {
 
 void Ours(benchmark::State& state) {
   const auto evaluator = vesko::CreateScriptEvaluator();
-  const QString evalForm = vesko::NormalizeExpression(Input(int(state.range(0))), false);
+  const QString evalForm = vesko::EvaluationForm(Input(int(state.range(0))));
   state.SetLabel(kNames[state.range(0)]);
   for (auto _ : state) {
-    QString text = evaluator->TextOf(*evaluator->Evaluate(evalForm));
+    QString text = evaluator->Evaluate(evalForm).text;
     benchmark::DoNotOptimize(text);
   }
 }
 
 void Muparser(benchmark::State& state) {
   mu::Parser parser;
-  const std::string expression =
-      ForMuparser(vesko::NormalizeExpression(Input(int(state.range(0))), false));
+  const std::string expression = ForMuparser(vesko::EvaluationForm(Input(int(state.range(0)))));
   state.SetLabel(kNames[state.range(0)]);
   try {
     parser.SetExpr(expression);

@@ -11,6 +11,7 @@
 
 #include "bench/window_bench_support.h"
 #include "script/script_evaluator.h"
+#include "window/history_box_editor.h"
 #include "window/main_window.h"
 
 #include <QApplication>
@@ -45,7 +46,7 @@ std::unique_ptr<vesko::MainWindow> FilledWindow(vesko::ExpressionEvaluator& eval
                                                 int committedRows) {
   auto window = std::make_unique<vesko::MainWindow>(evaluator);
   if (wholeRewrites) {
-    window->controller().setHistoryTopEditor({});
+    window->historyEditor()->setTopEditsEnabled(false);
   }
   window->Load();
   // The start-up examples give two rows; the top one becomes the live row on the first release.
@@ -70,7 +71,7 @@ void TimeRelease(vesko::MainWindow& window, Prepare prepare, int key, const QStr
   prepare();
   QApplication::processEvents();
   const auto start = Clock::now();
-  SendKey(window.text1(), QEvent::KeyRelease, key, text);
+  SendKey(window.inputBox(), QEvent::KeyRelease, key, text);
   const auto held = Clock::now();
   QApplication::processEvents();
   const auto painted = Clock::now();
@@ -99,7 +100,7 @@ void BenchLive(vesko::ExpressionEvaluator& evaluator, int rows, int length, int 
                double budgetMs) {
   auto window = FilledWindow(evaluator, rows);
   const QString input = Expression(length);
-  window->text1()->setPlainText(input);
+  window->inputBox()->setPlainText(input);
   Timing timing;
   const auto begin = Clock::now();
   for (int i = 0; i < samples + 1; ++i) {
@@ -114,8 +115,7 @@ void BenchLive(vesko::ExpressionEvaluator& evaluator, int rows, int length, int 
   }
   const QStringList& all = window->controller().rows();
   Check(all.size() == rows + 1, "row count changed by live runs", rows, length);
-  Check(all.first() == evaluator.TextOf(*evaluator.Evaluate(input)), "the live row is wrong", rows,
-        length);
+  Check(all.first() == evaluator.Evaluate(input).text, "the live row is wrong", rows, length);
   Check(window->historyText() == RenderedRows(all), "history box differs from the rows", rows,
         length);
   Report("live", rows, length, timing);
@@ -127,25 +127,25 @@ void BenchPress(vesko::ExpressionEvaluator& evaluator, int rows, int length, int
                 double budgetMs) {
   auto window = FilledWindow(evaluator, rows);
   const QString input = Expression(length - 1);
-  window->text1()->setPlainText(input);
-  window->text1()->moveCursor(QTextCursor::End);
+  window->inputBox()->setPlainText(input);
+  window->inputBox()->moveCursor(QTextCursor::End);
   Timing timing;
   const auto begin = Clock::now();
   for (int i = 0; i < samples; ++i) {
     QApplication::processEvents();
     const auto start = Clock::now();
-    SendKey(window->text1(), QEvent::KeyPress, Qt::Key_1, QStringLiteral("1"));
+    SendKey(window->inputBox(), QEvent::KeyPress, Qt::Key_1, QStringLiteral("1"));
     const auto held = Clock::now();
     QApplication::processEvents();
     const auto painted = Clock::now();
     timing.held.push_back(Milliseconds(held - start));
     timing.frame.push_back(Milliseconds(painted - start));
-    SendKey(window->text1(), QEvent::KeyPress, Qt::Key_Backspace, QString());
+    SendKey(window->inputBox(), QEvent::KeyPress, Qt::Key_Backspace, QString());
     if (i >= 30 && Milliseconds(Clock::now() - begin) > budgetMs) {
       break;
     }
   }
-  Check(window->text1()->toPlainText() == input, "typing went wrong", rows, length);
+  Check(window->inputBox()->toPlainText() == input, "typing went wrong", rows, length);
   Report("press", rows, length, timing);
 }
 
@@ -163,16 +163,16 @@ void BenchCommit(vesko::ExpressionEvaluator& evaluator, int rows, int length, in
     if (inBatch == batch) {
       window = FilledWindow(evaluator, rows);
       // One live run first, as a user would have typed before pressing Enter.
-      window->text1()->setPlainText(input);
-      SendKey(window->text1(), QEvent::KeyRelease, Qt::Key_1, QStringLiteral("1"));
+      window->inputBox()->setPlainText(input);
+      SendKey(window->inputBox(), QEvent::KeyRelease, Qt::Key_1, QStringLiteral("1"));
       inBatch = 0;
     }
     ++inBatch;
     auto prepare = [&] {
-      if (window->text1()->toPlainText() != input) {
-        window->text1()->setPlainText(input);
+      if (window->inputBox()->toPlainText() != input) {
+        window->inputBox()->setPlainText(input);
       }
-      SendKey(window->text1(), QEvent::KeyPress, Qt::Key_Return, QStringLiteral("\r"));
+      SendKey(window->inputBox(), QEvent::KeyPress, Qt::Key_Return, QStringLiteral("\r"));
     };
     TimeRelease(*window, prepare, Qt::Key_Return, QStringLiteral("\r"), timing);
     if (i >= 30 && Milliseconds(Clock::now() - begin) > budgetMs) {
@@ -181,9 +181,9 @@ void BenchCommit(vesko::ExpressionEvaluator& evaluator, int rows, int length, in
   }
   const QStringList& all = window->controller().rows();
   Check(all.size() == rows + 1 + inBatch, "a commit was lost", rows, length);
-  Check(all.at(1).endsWith(u'=' + evaluator.TextOf(*evaluator.Evaluate(input))),
-        "the committed row is wrong", rows, length);
-  Check(window->text1()->toPlainText().isEmpty(), "the input box was not cleared", rows, length);
+  Check(all.at(1).endsWith(u'=' + evaluator.Evaluate(input).text), "the committed row is wrong",
+        rows, length);
+  Check(window->inputBox()->toPlainText().isEmpty(), "the input box was not cleared", rows, length);
   Check(window->historyText() == RenderedRows(all), "history box differs from the rows", rows,
         length);
   Report("commit", rows, length, timing);

@@ -5,13 +5,12 @@
 //   <milliseconds to map> <VmHWM in KiB> <VmRSS in KiB> <OpenGL driver loaded: yes/no>
 // and stops the program. Exits non-zero when the program maps no window within ten seconds.
 
-#include <X11/Xatom.h>
+#include "bench/x11_program_window.h"
+
 #include <X11/Xlib.h>
 
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -19,47 +18,10 @@
 #include <cstring>
 #include <fstream>
 #include <string>
-#include <vector>
 
 namespace {
 
-double NowMs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-long WindowPid(Display* display, Window window, Atom pidAtom) {
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0;
-  unsigned long after = 0;
-  unsigned char* data = nullptr;
-  long pid = -1;
-  if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count,
-                         &after, &data) == Success &&
-      data != nullptr) {
-    if (type == XA_CARDINAL && format == 32 && count == 1) {
-      pid = *reinterpret_cast<long*>(data);
-    }
-    XFree(data);
-  }
-  return pid;
-}
-
-// A window of the program that is mapped and, with its frame, viewable.
-bool Shown(Display* display, Window window, Atom pidAtom, pid_t pid) {
-  XWindowAttributes attributes{};
-  if (XGetWindowAttributes(display, window, &attributes) == 0 ||
-      attributes.map_state != IsViewable) {
-    return false;
-  }
-  return WindowPid(display, window, pidAtom) == pid;
-}
-
-int IgnoreErrors(Display*, XErrorEvent*) {
-  return 0;  // windows may vanish between an event and the look at them
-}
+using vesko::bench::NowMs;
 
 long StatusKiB(pid_t pid, const char* field) {
   std::ifstream status("/proc/" + std::to_string(pid) + "/status");
@@ -107,13 +69,7 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "map_watch: cannot open the X display\n");
     return 2;
   }
-  XSetErrorHandler(IgnoreErrors);
-  const Window root = DefaultRootWindow(display);
-  const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
-  // New top-level windows show up as children of the root window; each is then watched itself,
-  // since once the window manager has framed it its map is reported to its frame, not the root.
-  XSelectInput(display, root, SubstructureNotifyMask);
-  XSync(display, False);
+  vesko::bench::ProgramWindowWatch watch(display);
 
   const double start = NowMs();
   const pid_t pid = fork();
@@ -123,42 +79,12 @@ int main(int argc, char* argv[]) {
     _exit(127);
   }
 
-  // Every window created since the start is looked at after each batch of events, so that a map
-  // is not missed whichever window (the program's or its frame) reports it.
-  std::vector<Window> created;
-  double mapped = -1;
-  while (mapped < 0) {
-    while (XPending(display) > 0) {
-      XEvent event;
-      XNextEvent(display, &event);
-      if (event.type == CreateNotify) {
-        created.push_back(event.xcreatewindow.window);
-        XSelectInput(display, event.xcreatewindow.window, StructureNotifyMask);
-      }
-    }
-    for (const Window window : created) {
-      if (Shown(display, window, pidAtom, pid)) {
-        mapped = NowMs();
-        break;
-      }
-    }
-    if (mapped >= 0) {
-      break;
-    }
-    int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == pid) {
-      std::fprintf(stderr, "map_watch: the program ended before mapping a window\n");
-      return 1;
-    }
-    if (NowMs() - start > 10000) {
-      std::fprintf(stderr, "map_watch: no window within ten seconds\n");
-      kill(pid, SIGKILL);
-      waitpid(pid, nullptr, 0);
-      return 1;
-    }
-    pollfd connection{ConnectionNumber(display), POLLIN, 0};
-    poll(&connection, 1, 1);
+  if (watch.WaitUntilShown(pid, start, 10000, "map_watch") == None) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return 1;
   }
+  const double mapped = NowMs();
 
   usleep(static_cast<useconds_t>(settleMs) * 1000);
   const long peak = StatusKiB(pid, "VmHWM");

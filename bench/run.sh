@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the benchmarks and runs them all: one key release in the real
-# window, 100,000 commits in a row, start-up time and memory under an X server, and the
-# evaluator's speed. Timings depend on the machine and on what else it is doing.
+# window, 100,000 commits in a row, start-up time and memory under an X server, key to repaint
+# under an X server beside a bare Qt text box, and the evaluator's speed. Timings depend on the
+# machine and on what else it is doing.
 #   bench/run.sh          (build directory: $BUILD_DIR, default build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,6 +16,9 @@ available=$(cmake --build "$build" --target help 2>/dev/null || true)
 if [[ "$available" == *evaluate_bench* ]]; then
   targets+=(evaluate_bench)
 fi
+if [[ "$available" == *key_latency* ]]; then
+  targets+=(key_latency bare_text_box)
+fi
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 
 echo "== key release in the window (offscreen)"
@@ -23,6 +27,10 @@ echo "== 100,000 commits (offscreen)"
 QT_QPA_PLATFORM=offscreen "$build/bench/soak_bench"
 echo "== start-up under Xvfb with openbox"
 bench/startup.sh "$build"
+if [[ -x "$build/bench/key_latency" ]]; then
+  echo "== key to repaint under Xvfb with openbox"
+  bench/key_latency.sh "$build"
+fi
 if [[ -x "$build/bench/evaluate_bench" ]]; then
   echo "== evaluator"
   "$build/bench/evaluate_bench"

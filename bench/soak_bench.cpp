@@ -32,15 +32,15 @@ QString Value(int i) {
 
 double TimedRelease(vesko::MainWindow& window, int key, const QString& text) {
   const auto start = Clock::now();
-  SendKey(window.text1(), QEvent::KeyRelease, key, text);
+  SendKey(window.inputBox(), QEvent::KeyRelease, key, text);
   const double ms = Milliseconds(Clock::now() - start);
   QApplication::processEvents();
   return ms;
 }
 
 double Commit(vesko::MainWindow& window, int i) {
-  window.text1()->setPlainText(Input(i));
-  SendKey(window.text1(), QEvent::KeyPress, Qt::Key_Return, QStringLiteral("\r"));
+  window.inputBox()->setPlainText(Input(i));
+  SendKey(window.inputBox(), QEvent::KeyPress, Qt::Key_Return, QStringLiteral("\r"));
   return TimedRelease(window, Qt::Key_Return, QStringLiteral("\r"));
 }
 
@@ -81,7 +81,7 @@ int main(int argc, char* argv[]) {
 
   // Key releases on the full history: live runs of the last input, then more commits.
   std::vector<double> live;
-  window.text1()->setPlainText(Input(7));
+  window.inputBox()->setPlainText(Input(7));
   for (int i = 0; i < 300; ++i) {
     live.push_back(TimedRelease(window, Qt::Key_7, QStringLiteral("7")));
   }

@@ -2,6 +2,8 @@
 
 // Helpers shared by the benchmarks that drive the real window.
 
+#include "bench/percentile.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
@@ -9,10 +11,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include <algorithm>
 #include <chrono>
-#include <cmath>
-#include <vector>
 
 namespace vesko::bench {
 
@@ -20,16 +19,6 @@ using Clock = std::chrono::steady_clock;
 
 inline double Milliseconds(Clock::duration duration) {
   return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-// The smallest sample that `fraction` of the samples do not exceed (nearest rank).
-inline double Percentile(std::vector<double> samples, double fraction) {
-  if (samples.empty()) {
-    return 0;
-  }
-  std::sort(samples.begin(), samples.end());
-  const auto rank = static_cast<size_t>(std::ceil(fraction * static_cast<double>(samples.size())));
-  return samples[std::clamp<size_t>(rank, 1, samples.size()) - 1];
 }
 
 // The history text the rows render to: each row followed by CR LF.

@@ -8,14 +8,15 @@ namespace vesko {
 
 namespace {
 
-const QString kLanguage = QStringLiteral("VBScript");
 const QString kErrorPrefix = QStringLiteral("表达式错误:");
 const QString kBlankInputRow = QStringLiteral("0.");
 // A live value whose text holds any of these is never shown live: it would read like an
 // expression (a negative number, an exponent such as 1E+20, a bracketed value).
 const QString kOperatorCharacters = QStringLiteral("+-*/^()");
 const QString kTrailingOperators = QStringLiteral("+-*/^");
-constexpr int kLargestPosition = std::numeric_limits<qint16>::max();
+// The live branch counts positions in a 16-bit integer: a text of this length or more steps it
+// past its range, and the live row stays as it was.
+constexpr qsizetype kLiveTextLimit = std::numeric_limits<qint16>::max();
 
 // Removes leading and trailing ASCII spaces only (tabs and line feeds stay).
 QString TrimSpaces(const QString& text) {
@@ -35,74 +36,68 @@ QString TrimSpaces(const QString& text) {
 CalculationController::CalculationController(ExpressionEvaluator& evaluator, HostOperations host)
     : evaluator_(evaluator), host_(std::move(host)) {}
 
-void CalculationController::OnInputKeyPress(int& keyAscii) {
-  if (keyAscii == kEnterKey) {
-    enterPressed_ = true;
-    keyAscii = 0;
-  }
-}
-
-void CalculationController::OnInputKeyUp(int /*keyCode*/, int /*shift*/) {
-  UpdateFromInput();
-  liveRow_ = 0;
+void CalculationController::RequestCommit() {
+  commitRequested_ = true;
 }
 
 void CalculationController::UpdateFromInput() {
   const QString input = host_.inputText();
-  evalForm_ = NormalizeExpression(input, false);
-  displayForm_ = NormalizeExpression(input, true);
-  EvaluateCurrent();
+  // A live run on the text the previous live run had would write the same rows again: a
+  // modifier's release after its key, or a key release after an input method's commit.
+  // Rendering then changes nothing, unless someone else changed the history box meanwhile.
+  if (!commitRequested_ && lastLiveInput_.has_value() && *lastLiveInput_ == input) {
+    RenderHistory();
+    host_.focusInput();
+    return;
+  }
+  if (commitRequested_) {
+    lastLiveInput_.reset();
+  } else {
+    lastLiveInput_ = input;
+  }
+  EvaluateCurrent(input, EvaluationForm(input), DisplayForm(input));
   RenderHistory();
-  if (enterPressed_) {
-    enterPressed_ = false;
+  if (commitRequested_) {
+    commitRequested_ = false;
     host_.setInputText(QString());
   }
   host_.focusInput();
 }
 
-void CalculationController::EvaluateCurrent() {
-  // One failure handler for the whole step: the first failure abandons the rest and is
-  // turned into at most one error row below.
-  QString failure;
-  try {
-    evaluator_.SelectLanguage(kLanguage);
-    evalForm_ = TrimSpaces(evalForm_);
-    if (enterPressed_) {
-      const auto value = evaluator_.Evaluate(evalForm_);
-      WriteRow(liveRow_, displayForm_ + u'=' + evaluator_.TextOf(*value));
-      InsertRow(liveRow_, QString());
-    } else {
-      RunLiveBranch();
+void CalculationController::EvaluateCurrent(const QString& input, QString evalForm,
+                                            const QString& displayForm) {
+  evalForm = TrimSpaces(evalForm);
+  if (!commitRequested_) {
+    // A live run that finds nothing to show leaves the live row as it was.
+    if (const auto value = LiveValue(evalForm)) {
+      WriteTopRow(*value);
     }
-  } catch (const EvaluationFailure& caught) {
-    failure = caught.description();
-  } catch (const std::exception& caught) {
-    failure = QString::fromLocal8Bit(caught.what());
-    if (TrimSpaces(failure).isEmpty()) {
-      failure = QStringLiteral("Internal error");
-    }
+    return;
   }
-
-  if (!TrimSpaces(failure).isEmpty() && !host_.inputText().isEmpty() && enterPressed_) {
-    WriteRow(liveRow_, kErrorPrefix + evalForm_);
+  const Evaluation result = evaluator_.Evaluate(evalForm);
+  if (!result.failed) {
+    WriteTopRow(displayForm + u'=' + result.text);
+    InsertTopRow(QString());  // the fresh live row above the committed one
+    return;
+  }
+  // A failure without a description, or of an empty input box, changes no row.
+  if (!TrimSpaces(result.text).isEmpty() && !input.isEmpty()) {
+    WriteTopRow(kErrorPrefix + evalForm);
   }
 }
 
-void CalculationController::RunLiveBranch() {
-  // The position counter of the balanced-prefix scan is a 16-bit integer: a text of 32,767
-  // characters or more steps it past its range, which fails the live branch like any other
-  // failure (the live row stays as it was).
-  if (evalForm_.size() >= kLargestPosition) {
-    throw EvaluationFailure(QStringLiteral("Overflow"), 6);
+std::optional<QString> CalculationController::LiveValue(const QString& evalForm) {
+  if (evalForm.size() >= kLiveTextLimit) {
+    return std::nullopt;
   }
 
   // The longest prefix after which every bracket is closed.
   int depth = 0;
   qsizetype lastTop = 0;
-  for (qsizetype i = 0; i < evalForm_.size(); ++i) {
-    if (evalForm_[i] == u'(') {
+  for (qsizetype i = 0; i < evalForm.size(); ++i) {
+    if (evalForm[i] == u'(') {
       ++depth;
-    } else if (evalForm_[i] == u')') {
+    } else if (evalForm[i] == u')') {
       --depth;
     }
     if (depth == 0) {
@@ -111,31 +106,32 @@ void CalculationController::RunLiveBranch() {
   }
 
   if (TrimSpaces(host_.inputText()).isEmpty()) {
-    WriteRow(liveRow_, kBlankInputRow);
+    WriteTopRow(kBlankInputRow);
   }
 
-  QString prefix = evalForm_.left(lastTop);
+  QString prefix = evalForm.left(lastTop);
   if (prefix.isEmpty()) {
-    // Nothing complete to show yet (for example an unclosed leading bracket).
-    throw EvaluationFailure(QStringLiteral("Invalid procedure call or argument"), 5);
+    return std::nullopt;  // nothing complete yet, such as an unclosed leading bracket
   }
   if (kTrailingOperators.contains(prefix.back())) {
     prefix.chop(1);
   }
 
-  // The value depends only on the text, so one evaluation serves both the filter and the row.
-  const QString text = evaluator_.TextOf(*evaluator_.Evaluate(prefix));
+  const Evaluation result = evaluator_.Evaluate(prefix);
+  if (result.failed) {
+    return std::nullopt;
+  }
   for (QChar c : kOperatorCharacters) {
-    if (text.contains(c)) {
-      return;
+    if (result.text.contains(c)) {
+      return std::nullopt;
     }
   }
-  WriteRow(liveRow_, text);
+  return result.text;
 }
 
 void CalculationController::RenderHistory() {
-  if (editHistoryTop_ && !wholeHistoryStale_ &&
-      editHistoryTop_(replacedTop_, rows_.mid(0, changedTop_))) {
+  if (host_.editHistoryTop && !wholeHistoryStale_ &&
+      host_.editHistoryTop(replacedTop_, rows_.mid(0, changedTop_))) {
     changedTop_ = replacedTop_ = 0;
     return;
   }
@@ -156,28 +152,27 @@ void CalculationController::RenderHistory() {
 }
 
 void CalculationController::SeedExample(const QString& text) {
+  lastLiveInput_.reset();
   host_.setInputText(text);
-  evalForm_ = NormalizeExpression(text, false);
-  displayForm_ = NormalizeExpression(text, true);
-  InsertRow(liveRow_, QString());
-  WriteRow(liveRow_, displayForm_ + u'=' + evaluator_.TextOf(*evaluator_.Evaluate(evalForm_)));
+  const QString evalForm = EvaluationForm(text);
+  const QString displayForm = DisplayForm(text);
+  InsertTopRow(QString());
+  WriteTopRow(displayForm + u'=' + evaluator_.Evaluate(evalForm).text);
 }
 
-void CalculationController::WriteRow(int index, const QString& text) {
-  // Overwriting a row that does not exist yet creates it (and any empty rows before it).
-  if (rows_.size() <= index) {
+void CalculationController::WriteTopRow(const QString& text) {
+  // Writing the top row of an empty list creates it.
+  if (rows_.isEmpty()) {
     wholeHistoryStale_ = true;
-    while (rows_.size() <= index) {
-      rows_.append(QString());
-    }
+    rows_.append(QString());
   }
-  MarkTopChanged(index + 1);
-  rows_[index] = text;
+  MarkTopChanged(1);
+  rows_.first() = text;
 }
 
-void CalculationController::InsertRow(int index, const QString& text) {
-  MarkTopChanged(index);
-  rows_.insert(index, text);
+void CalculationController::InsertTopRow(const QString& text) {
+  MarkTopChanged(0);
+  rows_.prepend(text);
   ++changedTop_;
 }
 

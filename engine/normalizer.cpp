@@ -1,5 +1,7 @@
 #include "engine/normalizer.h"
 
+#include <QStringView>
+
 #include <array>
 #include <utility>
 
@@ -7,10 +9,10 @@ namespace vesko {
 
 namespace {
 
-constexpr auto kPiDigits = u"3.1415926535897932384626433832795";
-constexpr auto kEDigits = u"2.718281828459045";
+constexpr QStringView kPiDigits = u"3.1415926535897932384626433832795";
+constexpr QStringView kEDigits = u"2.718281828459045";
 
-// Full-width characters typed with East Asian input methods, in the order they are folded.
+// Full-width characters typed with East Asian input methods and their ASCII forms.
 constexpr std::array<std::pair<char16_t, char16_t>, 17> kFullWidthFolds = {{
     {u'（', u'('},
     {u'）', u')'},
@@ -31,37 +33,76 @@ constexpr std::array<std::pair<char16_t, char16_t>, 17> kFullWidthFolds = {{
     {u'９', u'9'},
 }};
 
-}  // namespace
+QChar Folded(QChar c) {
+  for (const auto& [from, to] : kFullWidthFolds) {
+    if (c.unicode() == from) {
+      return QChar(to);
+    }
+  }
+  return c;
+}
 
-QString NormalizeExpression(const QString& text, bool toDisplay) {
-  // Each step is a plain, case-sensitive, left-to-right replacement of non-overlapping
-  // occurrences, fed into the next. The single-character folds cannot interact with each other,
-  // so they are applied in one pass.
-  QString result = text;
-  for (QChar& c : result) {
-    for (const auto& [from, to] : kFullWidthFolds) {
-      if (c.unicode() == from) {
-        c = QChar(to);
+// The full-width folds and the removal of carriage returns, in one pass.
+QString FoldFullWidth(const QString& text) {
+  QString result;
+  result.reserve(text.size());
+  for (QChar c : text) {
+    if (c != u'\r') {
+      result.append(Folded(c));
+    }
+  }
+  return result;
+}
+
+// A plain, case-sensitive, left-to-right replacement of non-overlapping occurrences, made as one
+// pass that tries the (find, replace) pairs in their order at each position. No pair's text can
+// overlap another's or arise from a replacement, so the pass gives what replacing pair after
+// pair over the whole text would give, in time linear in the text.
+template <std::size_t N>
+QString ReplaceAll(const QString& text,
+                   const std::array<std::pair<QStringView, QStringView>, N>& pairs) {
+  QString result;
+  result.reserve(text.size());
+  const QStringView rest(text);
+  qsizetype i = 0;
+  while (i < rest.size()) {
+    bool replaced = false;
+    for (const auto& [find, replacement] : pairs) {
+      if (rest.sliced(i).startsWith(find)) {
+        result.append(replacement);
+        i += find.size();
+        replaced = true;
         break;
       }
     }
-  }
-  result.remove(QChar(u'\r'));
-
-  const auto pi = QString::fromUtf16(kPiDigits);
-  const auto e = QString::fromUtf16(kEDigits);
-  if (toDisplay) {
-    result.replace(pi, QStringLiteral("pi"));
-    result.replace(e, QStringLiteral("pe"));
-    result.replace(QChar(u'^'), QStringLiteral("**"));
-  } else {
-    result.replace(QStringLiteral("pi"), pi);
-    result.replace(QStringLiteral("PI"), pi);
-    result.replace(QStringLiteral("pe"), e);
-    result.replace(QStringLiteral("PE"), e);
-    result.replace(QStringLiteral("**"), QStringLiteral("^"));
+    if (!replaced) {
+      result.append(rest[i]);
+      ++i;
+    }
   }
   return result;
+}
+
+}  // namespace
+
+QString EvaluationForm(const QString& text) {
+  static constexpr std::array<std::pair<QStringView, QStringView>, 5> kPairs = {{
+      {u"pi", kPiDigits},
+      {u"PI", kPiDigits},
+      {u"pe", kEDigits},
+      {u"PE", kEDigits},
+      {u"**", u"^"},
+  }};
+  return ReplaceAll(FoldFullWidth(text), kPairs);
+}
+
+QString DisplayForm(const QString& text) {
+  static constexpr std::array<std::pair<QStringView, QStringView>, 3> kPairs = {{
+      {kPiDigits, u"pi"},
+      {kEDigits, u"pe"},
+      {u"^", u"**"},
+  }};
+  return ReplaceAll(FoldFullWidth(text), kPairs);
 }
 
 }  // namespace vesko

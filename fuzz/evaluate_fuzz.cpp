@@ -16,31 +16,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const auto evaluator = vesko::CreateScriptEvaluator();
   const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
 
-  const QString evalForm = vesko::NormalizeExpression(text, false);
-  const QString displayForm = vesko::NormalizeExpression(text, true);
+  const QString evalForm = vesko::EvaluationForm(text);
+  const QString displayForm = vesko::DisplayForm(text);
   if (displayForm.contains(u'^')) {
     __builtin_trap();
   }
-  try {
-    const auto value = evaluator->Evaluate(evalForm.trimmed());
-    evaluator->TextOf(*value);
-  } catch (const vesko::EvaluationFailure& failure) {
-    // Every failure must say what went wrong.
-    if (failure.description().trimmed().isEmpty()) {
-      __builtin_trap();
-    }
+  // Every failure must say what went wrong.
+  const vesko::Evaluation result = evaluator->Evaluate(evalForm.trimmed());
+  if (result.failed && result.text.trimmed().isEmpty()) {
+    __builtin_trap();
   }
 
   // The same text typed live and committed through the controller.
   QString input = text;
   QString history;
   vesko::CalculationController controller(
-      *evaluator, {[&] { return input; }, [&](const QString& t) { input = t; }, [] {},
-                   [&](const QString& t) { history = t; }});
-  controller.OnInputKeyUp(0, 0);
-  int key = vesko::CalculationController::kEnterKey;
-  controller.OnInputKeyPress(key);
-  controller.OnInputKeyUp(0, 0);
+      *evaluator, {.inputText = [&] { return input; },
+                   .setInputText = [&](const QString& t) { input = t; },
+                   .focusInput = [] {},
+                   .setHistoryText = [&](const QString& t) { history = t; },
+                   .editHistoryTop = {}});
+  controller.UpdateFromInput();
+  controller.RequestCommit();
+  controller.UpdateFromInput();
   if (!input.isEmpty() || controller.rows().isEmpty()) {
     __builtin_trap();
   }

@@ -1,6 +1,6 @@
 #include "script/errors.h"
 
-#include "engine/evaluator.h"
+#include "script/evaluation_failure.h"
 
 namespace vesko::script {
 
@@ -22,6 +22,8 @@ QString DescriptionOf(ErrorNumber number) {
       return QStringLiteral("Out of string space");
     case kOutOfStackSpace:
       return QStringLiteral("Out of stack space");
+    case kInternalError:
+      return QStringLiteral("Internal error");
     case kObjectVariableNotSet:
       return QStringLiteral("Object variable not set");
     case kInvalidUseOfNull:

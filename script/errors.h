@@ -16,6 +16,7 @@ enum ErrorNumber : int {
   kTypeMismatch = 13,
   kOutOfStringSpace = 14,
   kOutOfStackSpace = 28,
+  kInternalError = 51,
   kObjectVariableNotSet = 91,
   kInvalidUseOfNull = 94,
   kObjectRequired = 424,

@@ -3,6 +3,7 @@
 #include "script/context.h"
 #include "script/conversions.h"
 #include "script/errors.h"
+#include "script/evaluation_failure.h"
 #include "script/functions.h"
 #include "script/library.h"
 #include "script/number_text.h"
@@ -20,15 +21,6 @@ namespace vesko {
 namespace {
 
 using script::Variant;
-
-class ScriptValue final : public ExpressionEvaluator::Value {
- public:
-  explicit ScriptValue(Variant value) : value_(std::move(value)) {}
-  const Variant& value() const { return value_; }
-
- private:
-  Variant value_;
-};
 
 // Each Eval level costs this much of the nesting limit besides the brackets of its text, so that
 // Eval inside Eval stays far within the machine stack.
@@ -134,49 +126,43 @@ class Machine {
   std::vector<Variant> stack_;
 };
 
-class ScriptEvaluator final : public ExpressionEvaluator, private script::NestedEvaluator {
+class Interpreter final : public ScriptEvaluator, private script::NestedEvaluator {
  public:
-  void SelectLanguage(const QString& language) override {
-    if (language.compare(QLatin1String("VBScript"), Qt::CaseInsensitive) != 0) {
-      throw EvaluationFailure(QStringLiteral("Unsupported script language '%1': only VBScript is "
-                                             "available")
-                                  .arg(language));
-    }
+  Evaluation Evaluate(const QString& expression) override {
+    return EvaluateWithErrorNumber(expression).evaluation;
   }
 
-  ValuePtr Evaluate(const QString& expression) override {
+  Outcome EvaluateWithErrorNumber(const QString& expression) override {
     try {
       script::EvaluationContext context(random_, *this);
       context_ = &context;
       machine_.Compile(expression, script::Parser::kMaxNesting);
       context.nesting() = machine_.deepest();
-      Variant result = machine_.Run(expression, context);
+      const Variant result = machine_.Run(expression, context);
       context_ = nullptr;
       if (result.IsArray()) {
         // An array cannot be shown, as converting it to text would fail.
         script::Fail(script::kTypeMismatch);
       }
-      return std::make_shared<ScriptValue>(std::move(result));
+      return {{script::DisplayText(result), false}, 0};
+    } catch (const EvaluationFailure& failure) {
+      Reset();  // do not keep a failed evaluation's strings alive
+      return {{failure.description(), true}, failure.number()};
     } catch (const std::bad_alloc&) {
-      machine_.Clear();
-      context_ = nullptr;
-      script::Fail(script::kOutOfMemory);
-    } catch (...) {
-      machine_.Clear();  // do not keep a failed evaluation's strings alive
-      context_ = nullptr;
-      throw;
+      Reset();
+      return {{script::DescriptionOf(script::kOutOfMemory), true}, script::kOutOfMemory};
+    } catch (const std::exception&) {
+      Reset();
+      return {{script::DescriptionOf(script::kInternalError), true}, script::kInternalError};
     }
-  }
-
-  QString TextOf(const Value& value) override {
-    const auto* ours = dynamic_cast<const ScriptValue*>(&value);
-    if (ours == nullptr) {
-      throw EvaluationFailure(QStringLiteral("The value was not made by this evaluator"));
-    }
-    return script::DisplayText(ours->value());
   }
 
  private:
+  void Reset() {
+    machine_.Clear();
+    context_ = nullptr;
+  }
+
   Variant EvaluateNested(QStringView text) override {
     script::EvaluationContext& context = *context_;
     // Eval's text counts toward the evaluation's text budget, and its nesting toward the limit.
@@ -221,8 +207,8 @@ Variant Eval(Arguments args, EvaluationContext& context) {
 
 }  // namespace script::builtin
 
-std::unique_ptr<ExpressionEvaluator> CreateScriptEvaluator() {
-  return std::make_unique<ScriptEvaluator>();
+std::unique_ptr<ScriptEvaluator> CreateScriptEvaluator() {
+  return std::make_unique<Interpreter>();
 }
 
 }  // namespace vesko

@@ -32,7 +32,17 @@ namespace vesko {
 // The empty or blank text evaluates to Empty. The text of a value is VBScript's string form
 // (15 significant digits for Double, 7 for Single, "1E+20" / "1E-05" exponents, Currency exact,
 // Empty ""), with "Null" for Null and "Nothing" for the empty object reference.
-// SelectLanguage accepts "VBScript" in any case and fails for any other name.
-std::unique_ptr<ExpressionEvaluator> CreateScriptEvaluator();
+class ScriptEvaluator : public ExpressionEvaluator {
+ public:
+  // One evaluation with the language's error number of a failure (0 for a value): the number
+  // stays inside the language, for diagnostics and tests.
+  struct Outcome {
+    Evaluation evaluation;
+    int errorNumber = 0;
+  };
+  virtual Outcome EvaluateWithErrorNumber(const QString& expression) = 0;
+};
+
+std::unique_ptr<ScriptEvaluator> CreateScriptEvaluator();
 
 }  // namespace vesko

@@ -39,24 +39,26 @@ int main(int argc, char** argv) {
   QString input;
   const auto evaluator = vesko::CreateScriptEvaluator();
   vesko::CalculationController controller(
-      *evaluator, {[&] { return input; }, [&](const QString& text) { input = text; }, [] {},
-                   [](const QString&) {}});
+      *evaluator, {.inputText = [&] { return input; },
+                   .setInputText = [&](const QString& text) { input = text; },
+                   .focusInput = [] {},
+                   .setHistoryText = [](const QString&) {},
+                   .editHistoryTop = {}});
 
   // A first release on the empty box gives the history its live row, as in the window.
-  controller.OnInputKeyUp(0, 0);
+  controller.UpdateFromInput();
 
   std::string line;
   while (std::getline(std::cin, line)) {
     input = QString::fromStdString(line);
-    controller.OnInputKeyUp(0, 0);
+    controller.UpdateFromInput();
     if (live) {
       std::cout << controller.rows().value(0).toStdString() << '\n';
       continue;
     }
     const auto rowsBefore = controller.rows().size();
-    int key = vesko::CalculationController::kEnterKey;
-    controller.OnInputKeyPress(key);
-    controller.OnInputKeyUp(0, 0);
+    controller.RequestCommit();
+    controller.UpdateFromInput();
     // A successful commit inserts a fresh live row above the committed one.
     const bool committed = controller.rows().size() > rowsBefore;
     std::cout << controller.rows().value(committed ? 1 : 0).toStdString() << '\n';

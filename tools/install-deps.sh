@@ -4,10 +4,11 @@
 #   tools/install-deps.sh test   that, plus what the tests, the fuzzer and the benchmarks need
 set -euo pipefail
 
-build_pkgs=(g++ make cmake qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+build_pkgs=(g++ make cmake qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libx11-dev
   fonts-noto-cjk)
 test_pkgs=(xvfb xauth openbox xdotool x11-utils imagemagick clang libclang-rt-14-dev
-  libbenchmark-dev libmuparser-dev libx11-dev desktop-file-utils appstream dpkg-dev file)
+  libbenchmark-dev libmuparser-dev libxtst-dev libxdamage-dev desktop-file-utils appstream
+  dpkg-dev file)
 
 case "${1:-run}" in
   run) wanted=("${build_pkgs[@]}") ;;

@@ -1,7 +1,7 @@
 #include "window/main_window.h"
 
-#include "window/history_box.h"
-#include "window/int16_rounding.h"
+#include "window/detectable_auto_repeat.h"
+#include "window/history_box_editor.h"
 #include "window/song_font.h"
 #include "window/splitter.h"
 #include "window/status_bar.h"
@@ -14,9 +14,11 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -25,137 +27,127 @@ namespace vesko {
 
 namespace {
 
-constexpr int kWidthMarginTwips = 150;  // resize rules: room right of the text boxes
-constexpr int kHeightMarginTwips = 600;
-constexpr int kMinResizedWidthTwips = 3000;
-constexpr int kMinRoomTwips = 100;
-constexpr int kMinPanel2WidthTwips = 100;
 // Space between a text box's border and its text, as narrow as in the design's text boxes.
 constexpr int kTextBoxMarginTwips = 30;
 
-// The shift state handed to the key-release handler: 1 Shift, 2 Ctrl, 4 Alt.
-int ShiftState(Qt::KeyboardModifiers modifiers) {
-  int shift = 0;
-  if (modifiers & Qt::ShiftModifier) {
-    shift |= 1;
-  }
-  if (modifiers & Qt::ControlModifier) {
-    shift |= 2;
-  }
-  if (modifiers & Qt::AltModifier) {
-    shift |= 4;
-  }
-  return shift;
+// Return and the keypad's Enter ask for a commit, whatever the modifiers.
+bool IsEnterKey(int key) {
+  return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
-// The character code a key press hands to the key-press handler: 13 for Return and Enter
-// (main keyboard or keypad, whatever the modifiers), the code of the typed character for other
-// character keys, 0 for keys that type nothing (arrows, Shift, function keys...).
-int KeyAsciiOf(const QKeyEvent& event) {
-  if (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) {
-    return CalculationController::kEnterKey;
-  }
-  const QString text = event.text();
-  if (text.size() == 1) {
-    return text.at(0).unicode();
-  }
-  return 0;
-}
-
-// How long the release of a key from the keyboard waits for a repeated press of the same key
-// with the same time stamp, which unmasks it as part of a held key.
+// Where the X server cannot be asked to leave out the releases of a held key, a release of
+// Return from the keyboard waits this long for a repeated press with the same time stamp, which
+// unmasks it as part of a held key: a held Return must commit once.
 constexpr int kRepeatCheckMs = 30;
 
-// The input box: a multi-line text box whose key presses and releases go to the controller.
+// The input box: a multi-line text box that tells the window when Enter asks for a commit (the
+// Enter itself inserts nothing) and when a key was released.
 class InputTextBox : public QPlainTextEdit {
  public:
-  explicit InputTextBox(QWidget* parent) : QPlainTextEdit(parent) {
+  InputTextBox(QWidget* parent, bool releasesAreReal)
+      : QPlainTextEdit(parent), releasesAreReal_(releasesAreReal) {
     releaseTimer_.setSingleShot(true);
     releaseTimer_.setInterval(kRepeatCheckMs);
-    releaseTimer_.callOnTimeout([this] { FlushRelease(); });
+    releaseTimer_.callOnTimeout([this] { FlushHeldBackRelease(); });
   }
 
-  std::function<void(int&)> onKeyPress;
-  std::function<void(int, int)> onKeyUp;
+  std::function<void()> onCommitRequested;
+  std::function<void()> onKeyReleased;
 
  protected:
+  // A held key gives several presses and one release. Each repeated press types one more
+  // character, and its value shows as it would for a typed key; a held Return is swallowed on
+  // every press and commits once, on its release.
   void keyPressEvent(QKeyEvent* event) override {
-    if (pending_.has_value()) {
-      if (pending_->key == event->key() && pending_->timestamp == event->timestamp()) {
+    if (heldBack_.has_value()) {
+      if (heldBack_->key == event->key() && heldBack_->timestamp == event->timestamp()) {
         // The release just before was the first half of a repeat: the key is still held.
-        pending_.reset();
+        heldBack_.reset();
         releaseTimer_.stop();
       } else {
-        FlushRelease();
+        FlushHeldBackRelease();
       }
     }
-    const int original = KeyAsciiOf(*event);
-    if (original != 0 && onKeyPress) {
-      int keyAscii = original;
-      onKeyPress(keyAscii);
-      if (keyAscii == 0) {
-        // Swallowed (Enter): nothing is inserted.
-        event->accept();
-        return;
+    const quint32 scanCode = event->nativeScanCode();
+    const bool repeat = event->isAutoRepeat() || (scanCode != 0 && heldKeys_.contains(scanCode));
+    if (scanCode != 0) {
+      heldKeys_.insert(scanCode);
+    }
+    if (IsEnterKey(event->key())) {
+      if (onCommitRequested) {
+        onCommitRequested();
       }
+      event->accept();
+      return;
     }
     QPlainTextEdit::keyPressEvent(event);
+    if (repeat && onKeyReleased) {
+      onKeyReleased();
+    }
   }
 
-  // A held key gives several presses and one real release. X11 also delivers a release before
-  // each repeated press, marked as auto-repeat; those are dropped. Qt recognises such a pair only
-  // when the press has already arrived with the release, so a release from the keyboard is held
-  // back until a press of the same key with the same time stamp shows it was one (or a moment
-  // passes, or another event comes). Synthesised key events carry no scan code and run at once.
+  // Every real release runs at once. On X11 the window asks the server for repeated presses
+  // without releases in between (EnableDetectableAutoRepeat), so every release is real. Where a
+  // server still sends such releases, Qt marks one as auto-repeat when its press has already
+  // arrived, and it is dropped; a release of Return that Qt could not tell apart is held back
+  // for a moment instead.
   void keyReleaseEvent(QKeyEvent* event) override {
     QPlainTextEdit::keyReleaseEvent(event);
     if (event->isAutoRepeat()) {
       return;
     }
-    FlushRelease();
-    const PendingRelease release{event->key(), ShiftState(event->modifiers()), event->timestamp()};
-    if (event->nativeScanCode() != 0) {
-      pending_ = release;
+    FlushHeldBackRelease();
+    heldKeys_.remove(event->nativeScanCode());
+    const Release release{event->key(), event->timestamp()};
+    if (!releasesAreReal_ && IsEnterKey(release.key) && event->nativeScanCode() != 0) {
+      heldBack_ = release;
       releaseTimer_.start();
       return;
     }
-    if (onKeyUp) {
-      onKeyUp(release.key, release.shift);
+    if (onKeyReleased) {
+      onKeyReleased();
     }
+  }
+
+  void focusOutEvent(QFocusEvent* event) override {
+    // Keys released while the focus is elsewhere never report their release here.
+    heldKeys_.clear();
+    QPlainTextEdit::focusOutEvent(event);
   }
 
   // Text from an input method (Chinese, Japanese, ... input) is committed without any key
   // release reaching the box; the commit is handled like a key release once the text is in,
   // so that such input shows live as well. Composition alone (pre-edit text) runs nothing.
   void inputMethodEvent(QInputMethodEvent* event) override {
-    FlushRelease();
+    FlushHeldBackRelease();
     const bool commits = !event->commitString().isEmpty();
     QPlainTextEdit::inputMethodEvent(event);
-    if (commits && onKeyUp) {
-      onKeyUp(0, 0);
+    if (commits && onKeyReleased) {
+      onKeyReleased();
     }
   }
 
  private:
-  struct PendingRelease {
+  struct Release {
     int key;
-    int shift;
     quint64 timestamp;
   };
 
-  void FlushRelease() {
-    if (!pending_.has_value()) {
+  void FlushHeldBackRelease() {
+    if (!heldBack_.has_value()) {
       return;
     }
-    const PendingRelease release = *pending_;
-    pending_.reset();
+    heldBack_.reset();
     releaseTimer_.stop();
-    if (onKeyUp) {
-      onKeyUp(release.key, release.shift);
+    if (onKeyReleased) {
+      onKeyReleased();
     }
   }
 
-  std::optional<PendingRelease> pending_;
+  const bool releasesAreReal_;
+  // Scan codes of the keys that are down, to tell a held key's repeated press from a new press.
+  QSet<quint32> heldKeys_;
+  std::optional<Release> heldBack_;
   QTimer releaseTimer_;
 };
 
@@ -188,21 +180,24 @@ MainWindow::MainWindow(ExpressionEvaluator& evaluator, QWidget* parent) : QWidge
   setMouseTracking(true);
   CreateControls();
 
-  HostOperations host;
-  host.inputText = [this] { return text1_->toPlainText(); };
-  host.setInputText = [this](const QString& text) { text1_->setPlainText(text); };
-  host.focusInput = [this] { text1_->setFocus(Qt::OtherFocusReason); };
-  host.setHistoryText = [this](const QString& text) { SetHistoryText(text); };
-  controller_ = std::make_unique<CalculationController>(evaluator, std::move(host));
-  // A key release changes only the top rows; the history box is edited there instead of being
-  // rewritten whole, as long as it still holds what was last rendered.
-  controller_->setHistoryTopEditor([this](qsizetype renderedTopRows, const QStringList& newTop) {
-    return historyBox_->ReplaceTopRows(renderedTopRows, newTop);
-  });
+  controller_ = std::make_unique<CalculationController>(
+      evaluator,
+      HostOperations{
+          .inputText = [this] { return inputBox_->toPlainText(); },
+          .setInputText = [this](const QString& text) { inputBox_->setPlainText(text); },
+          .focusInput = [this] { inputBox_->setFocus(Qt::OtherFocusReason); },
+          .setHistoryText = [this](const QString& text) { SetHistoryText(text); },
+          // A key release changes only the top rows; the history box is edited there instead
+          // of being rewritten whole, as long as it still holds what was last rendered.
+          .editHistoryTop =
+              [this](qsizetype renderedTopRows, const QStringList& newTop) {
+                return historyEditor_->ReplaceTopRows(renderedTopRows, newTop);
+              },
+      });
 
-  auto* input = static_cast<InputTextBox*>(text1_);
-  input->onKeyPress = [this](int& keyAscii) { controller_->OnInputKeyPress(keyAscii); };
-  input->onKeyUp = [this](int keyCode, int shift) { controller_->OnInputKeyUp(keyCode, shift); };
+  auto* input = static_cast<InputTextBox*>(inputBox_);
+  input->onCommitRequested = [this] { controller_->RequestCommit(); };
+  input->onKeyReleased = [this] { controller_->UpdateFromInput(); };
 }
 
 MainWindow::~MainWindow() = default;
@@ -213,40 +208,37 @@ void MainWindow::CreateControls() {
 
   // Creation order is stacking order: the labels lie beneath the text boxes, so the splitter
   // handle, which overlaps both boxes a little, can only be grabbed in the gap between them.
-  label1_ = MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("计算"));
-  label1_->setFont(SongFont(14.25));
-  setControlTwips(label1_, {0, 45, 615, 255});
+  inputLabel_ = MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("计算"));
+  inputLabel_->setFont(SongFont(14.25));
 
-  imgSplitter_ = MakeLabel(this, QStringLiteral("imgSplitter"), QString());
-  imgSplitter_->setCursor(Qt::SizeVerCursor);
-  setControlTwips(imgSplitter_, {600, 620, 4095, 105});
+  splitterHandle_ = MakeLabel(this, QStringLiteral("imgSplitter"), QString());
+  splitterHandle_->setCursor(Qt::SizeVerCursor);
 
-  label2_ = MakeLabel(this, QStringLiteral("Label2"), QStringLiteral("结果"));
-  label2_->setFont(SongFont(14.25));
-  setControlTwips(label2_, {0, 675, 690, 255});
+  historyLabel_ = MakeLabel(this, QStringLiteral("Label2"), QStringLiteral("结果"));
+  historyLabel_->setFont(SongFont(14.25));
 
-  picSplitter_ = MakeLabel(this, QStringLiteral("picSplitter"), QString());
-  setControlTwips(picSplitter_, {600, 1320, 4935, 105});
-  picSplitter_->hide();
+  splitterBar_ = MakeLabel(this, QStringLiteral("picSplitter"), QString());
+  splitterBar_->hide();
 
-  text1_ = new InputTextBox(this);
-  SetUpTextBox(text1_, QStringLiteral("Text1"));
-  setControlTwips(text1_, {615, 45, 4800, 585});
-  text1_->viewport()->installEventFilter(this);
+  inputBox_ = new InputTextBox(this, EnableDetectableAutoRepeat());
+  SetUpTextBox(inputBox_, QStringLiteral("Text1"));
+  inputBox_->viewport()->installEventFilter(this);
 
   // The history box stays editable: what the user types there is replaced by the next rendering.
-  text2_ = new QPlainTextEdit(this);
-  SetUpTextBox(text2_, QStringLiteral("Text2"));
-  setControlTwips(text2_, {585, 720, 4830, 580});
-  text2_->viewport()->installEventFilter(this);
-  historyBox_ = new HistoryBox(text2_);
-  setTabOrder(text1_, text2_);
+  historyBox_ = new QPlainTextEdit(this);
+  SetUpTextBox(historyBox_, QStringLiteral("Text2"));
+  historyBox_->viewport()->installEventFilter(this);
+  historyEditor_ = new HistoryBoxEditor(historyBox_);
+  setTabOrder(inputBox_, historyBox_);
 
   statusBar_ = new StatusBar(this);
   statusBar_->setFocusPolicy(Qt::NoFocus);
   // The status bar handles the pointer moves over itself; they must not reach the background.
   statusBar_->setAttribute(Qt::WA_NoMousePropagation);
-  KeepStatusBarAtBottom();
+
+  widgets_ = {inputLabel_, inputBox_,    splitterHandle_, historyLabel_,
+              historyBox_, splitterBar_, statusBar_};
+  ApplyLayout();
 
   // Takes the handle's pointer events and paints the handle and the feedback bar.
   splitter_ = new Splitter(*this);
@@ -257,15 +249,11 @@ void MainWindow::Load() {
     return;
   }
   loaded_ = true;
-  minWidth_ = kStartMinWidthTwips;
-  minHeight_ = RoundToInt16(outerHeightTwips());
-  const TwipRect input = controlTwips(text1_);
-  splitMin_ = RoundToInt16(input.top + input.height);
+  layout_.Start(outerHeightTwips());
   PlaceOnTop();  // shows the window; the resize rules run on the resulting resize
-  controller_->setLiveRow(0);
   controller_->SeedExample(QStringLiteral("(12-10)**(4)+sin((60-30)*pi/180)"));
   controller_->SeedExample(QStringLiteral("log(1)/log(10)+pe"));
-  text1_->selectAll();
+  inputBox_->selectAll();
   controller_->RenderHistory();
 }
 
@@ -277,8 +265,8 @@ void MainWindow::PlaceOnTop() {
   move(0, 0);
   resize(kStartOuterWidthPixels - startFrame_.width(),
          kStartOuterHeightPixels - startFrame_.height());
-  text1_->setFocus(Qt::OtherFocusReason);  // tab index 0
-  show();                                  // a newly mapped window is at the top of the stack
+  inputBox_->setFocus(Qt::OtherFocusReason);  // tab index 0
+  show();                                     // a newly mapped window is at the top of the stack
 }
 
 void MainWindow::FollowFrame() {
@@ -293,7 +281,7 @@ void MainWindow::FollowFrame() {
   // minimum height is the framed start height, and the start-up placement's outer size is
   // applied again to the framed window.
   frameFollowed_ = true;
-  minHeight_ = RoundToInt16(minHeight_ + PixelsToTwips(frame.height() - startFrame_.height()));
+  layout_.GrowMinHeight(PixelsToTwips(frame.height() - startFrame_.height()));
   resize(kStartOuterWidthPixels - frame.width(), kStartOuterHeightPixels - frame.height());
   ApplyResizeRules();
 }
@@ -302,40 +290,18 @@ void MainWindow::ApplyResizeRules() {
   if (isMinimized()) {
     return;
   }
-  if (outerWidthTwips() < minWidth_) {
-    setOuterWidthTwips(minWidth_);
+  if (outerWidthTwips() < layout_.minWidth()) {
+    setOuterWidthTwips(layout_.minWidth());
   }
-  if (outerHeightTwips() < minHeight_) {
-    setOuterHeightTwips(minHeight_);
+  if (outerHeightTwips() < layout_.minHeight()) {
+    setOuterHeightTwips(layout_.minHeight());
   }
-  const int outerWidth = outerWidthTwips();
-  const int outerHeight = outerHeightTwips();
-
-  const int panel1 = statusBar_->panelWidthTwips(1);
-  if (outerWidth - panel1 > kMinPanel2WidthTwips) {
-    statusBar_->setPanelWidthTwips(2, outerWidth - panel1);
+  if (const auto clockPanel =
+          layout_.ApplyResizeRules(outerWidthTwips(), outerHeightTwips(),
+                                   statusBar_->panelWidthTwips(StatusPanel::kCredit))) {
+    statusBar_->setPanelWidthTwips(StatusPanel::kClock, *clockPanel);
   }
-
-  TwipRect input = controlTwips(text1_);
-  // Windows wider than 33,532 twips give a w beyond 16 bits; it is then taken as 32,767.
-  const int w = RoundToInt16(outerWidth - input.left - kWidthMarginTwips);
-  if (w > kMinResizedWidthTwips) {
-    input.width = w;
-    setControlTwips(text1_, input);
-    TwipRect history = controlTwips(text2_);
-    history.width = w;
-    setControlTwips(text2_, history);
-    TwipRect handle = controlTwips(imgSplitter_);
-    handle.width = w;
-    setControlTwips(imgSplitter_, handle);
-  }
-
-  const int room = outerHeight - input.height - statusBarHeightTwips() - kHeightMarginTwips;
-  if (room > kMinRoomTwips) {
-    TwipRect history = controlTwips(text2_);
-    history.height = room;
-    setControlTwips(text2_, history);
-  }
+  ApplyLayout();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -371,7 +337,7 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseMove &&
-      (watched == text1_->viewport() || watched == text2_->viewport())) {
+      (watched == inputBox_->viewport() || watched == historyBox_->viewport())) {
     OnPointerLeftLink();
   }
   return QWidget::eventFilter(watched, event);
@@ -382,32 +348,45 @@ void MainWindow::OnPointerLeftLink() {
 }
 
 void MainWindow::KeepStatusBarAtBottom() {
-  // The status bar is aligned to the bottom edge of the client area, full width.
-  const int clientWidth = PixelsToTwips(width());
-  const int clientHeight = PixelsToTwips(height());
-  setControlTwips(statusBar_, {0, clientHeight - StatusBar::kHeightTwips, clientWidth,
-                               StatusBar::kHeightTwips});
+  layout_.PlaceStatusBar(PixelsToTwips(width()), PixelsToTwips(height()));
+  ApplyLayout();
 }
 
 void MainWindow::SetHistoryText(const QString& text) {
   // The rows are joined with CR LF; the box shows each line end as one line break.
-  historyBox_->SetText(text, controller_->rows());
+  historyEditor_->SetText(text, controller_->rows());
 }
 
 QString MainWindow::historyText() const {
-  QString text = text2_->toPlainText();
+  QString text = historyBox_->toPlainText();
   text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
   return text;
 }
 
+Control MainWindow::ControlOf(const QWidget* widget) const {
+  const auto found = std::find(widgets_.begin(), widgets_.end(), widget);
+  Q_ASSERT(found != widgets_.end());
+  return static_cast<Control>(found - widgets_.begin());
+}
+
 TwipRect MainWindow::controlTwips(const QWidget* control) const {
-  return twips_.value(control);
+  return layout_.place(ControlOf(control));
 }
 
 void MainWindow::setControlTwips(QWidget* control, const TwipRect& twips) {
-  twips_.insert(control, twips);
-  control->setGeometry(TwipsToPixels(twips.left), TwipsToPixels(twips.top),
+  layout_.setPlace(ControlOf(control), twips);
+  ApplyLayout();
+}
+
+void MainWindow::ApplyLayout() {
+  for (std::size_t i = 0; i < widgets_.size(); ++i) {
+    const TwipRect& twips = layout_.place(static_cast<Control>(i));
+    const QRect pixels(TwipsToPixels(twips.left), TwipsToPixels(twips.top),
                        TwipsToPixels(twips.width), TwipsToPixels(twips.height));
+    if (widgets_[i]->geometry() != pixels) {
+      widgets_[i]->setGeometry(pixels);
+    }
+  }
 }
 
 QSize MainWindow::FramePixels() const {
@@ -439,10 +418,6 @@ void MainWindow::setOuterWidthTwips(int twips) {
 
 void MainWindow::setOuterHeightTwips(int twips) {
   resize(width(), PixelsCovering(twips) - FramePixels().height());
-}
-
-int MainWindow::statusBarHeightTwips() const {
-  return controlTwips(statusBar_).height;
 }
 
 }  // namespace vesko

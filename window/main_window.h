@@ -2,12 +2,13 @@
 
 #include "engine/calculation_controller.h"
 #include "engine/evaluator.h"
+#include "window/window_layout.h"
 
-#include <QHash>
 #include <QSize>
 #include <QString>
 #include <QWidget>
 
+#include <array>
 #include <memory>
 
 class QLabel;
@@ -15,21 +16,11 @@ class QPlainTextEdit;
 
 namespace vesko {
 
-class HistoryBox;
+class HistoryBoxEditor;
 class Splitter;
 class StatusBar;
 
-// A control's place in the window: twips, relative to the client area.
-struct TwipRect {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-
-  friend bool operator==(const TwipRect&, const TwipRect&) = default;
-};
-
-// The calculator's one window, the form "Nodrix": the input box Text1, the history box Text2,
+// The calculator's one window (Qt object name "Nodrix"): the input box, the history box,
 // their labels, the splitter handle and its drag feedback bar, and the status bar. It holds the
 // calculation controller and hands it the key events of the input box, runs the start-up
 // sequence and keeps the layout in step with the window's size (the resize rules).
@@ -41,7 +32,6 @@ class MainWindow : public QWidget {
   Q_OBJECT
 
  public:
-  static constexpr int kStartMinWidthTwips = 4000;
   // Top-most placement at start, in pixels of the outer window.
   static constexpr int kStartOuterWidthPixels = 350;
   static constexpr int kStartOuterHeightPixels = 130;
@@ -58,18 +48,24 @@ class MainWindow : public QWidget {
 
   CalculationController& controller() { return *controller_; }
 
-  QPlainTextEdit* text1() const { return text1_; }
-  QPlainTextEdit* text2() const { return text2_; }
-  QLabel* label1() const { return label1_; }
-  QLabel* label2() const { return label2_; }
-  QLabel* imgSplitter() const { return imgSplitter_; }
-  QLabel* picSplitter() const { return picSplitter_; }
+  QPlainTextEdit* inputBox() const { return inputBox_; }
+  QPlainTextEdit* historyBox() const { return historyBox_; }
+  QLabel* inputLabel() const { return inputLabel_; }
+  QLabel* historyLabel() const { return historyLabel_; }
+  QLabel* splitterHandle() const { return splitterHandle_; }
+  QLabel* splitterBar() const { return splitterBar_; }
   StatusBar* statusBar() const { return statusBar_; }
+  HistoryBoxEditor* historyEditor() const { return historyEditor_; }
   Splitter* splitter() const { return splitter_; }
 
   // The text of the history box with its line ends as CR LF, the form RenderHistory writes.
   QString historyText() const;
 
+  // The geometry in twips, with the minimum size and the splitter's limits.
+  const WindowLayout& layout() const { return layout_; }
+  WindowLayout& layout() { return layout_; }
+  // Gives every control the place the layout holds for it.
+  void ApplyLayout();
   // Geometry of a control of this window, in twips relative to the client area.
   TwipRect controlTwips(const QWidget* control) const;
   void setControlTwips(QWidget* control, const TwipRect& twips);
@@ -79,18 +75,6 @@ class MainWindow : public QWidget {
   // Sets the outer width or height; the client area is what remains after the frame.
   void setOuterWidthTwips(int twips);
   void setOuterHeightTwips(int twips);
-  int statusBarHeightTwips() const;
-
-  // Layout variables; the splitter shares them.
-  qint16 minWidth() const { return minWidth_; }
-  qint16 minHeight() const { return minHeight_; }
-  bool splitMoving() const { return splitMoving_; }
-  void setSplitMoving(bool moving) { splitMoving_ = moving; }
-  qint16 splitMin() const { return splitMin_; }
-  qint16 splitMax() const { return splitMax_; }
-  void setSplitMax(qint16 value) { splitMax_ = value; }
-  float splitPos() const { return splitPos_; }
-  void setSplitPos(float value) { splitPos_ = value; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -101,6 +85,7 @@ class MainWindow : public QWidget {
 
  private:
   void CreateControls();
+  Control ControlOf(const QWidget* widget) const;
   QSize FramePixels() const;
   void PlaceOnTop();
   void FollowFrame();
@@ -108,25 +93,20 @@ class MainWindow : public QWidget {
   void SetHistoryText(const QString& text);
   void OnPointerLeftLink();
 
-  QLabel* label1_ = nullptr;
-  QPlainTextEdit* text1_ = nullptr;
-  QLabel* imgSplitter_ = nullptr;
-  QLabel* label2_ = nullptr;
-  QPlainTextEdit* text2_ = nullptr;
-  HistoryBox* historyBox_ = nullptr;  // keeps text2_ in step with the rows
-  QLabel* picSplitter_ = nullptr;
+  QLabel* inputLabel_ = nullptr;
+  QPlainTextEdit* inputBox_ = nullptr;
+  QLabel* splitterHandle_ = nullptr;
+  QLabel* historyLabel_ = nullptr;
+  QPlainTextEdit* historyBox_ = nullptr;
+  HistoryBoxEditor* historyEditor_ = nullptr;  // keeps historyBox_ in step with the rows
+  QLabel* splitterBar_ = nullptr;
   StatusBar* statusBar_ = nullptr;
   Splitter* splitter_ = nullptr;  // a child object of the window
-  QHash<const QWidget*, TwipRect> twips_;
+  // The widget of each control, in the order of Control.
+  std::array<QWidget*, 7> widgets_{};
+  WindowLayout layout_;
 
   std::unique_ptr<CalculationController> controller_;
-
-  qint16 minWidth_ = 0;
-  qint16 minHeight_ = 0;
-  bool splitMoving_ = false;
-  qint16 splitMin_ = 0;
-  qint16 splitMax_ = 0;
-  float splitPos_ = 0;
 
   bool loaded_ = false;
   // The frame the window had when the start-up sequence measured it. Window managers frame a

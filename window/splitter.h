@@ -10,11 +10,11 @@ namespace vesko {
 
 class MainWindow;
 
-// The splitter between the input box Text1 and the history box Text2: the handle imgSplitter,
-// which the user drags, and the feedback bar picSplitter, shown in the handle's place while the
-// drag lasts. Dragging makes Text1 shorter or taller and moves Text2 and its label Label2 with
-// it; the handle follows on release. The drag state lives in the window's layout variables
-// splitMoving, splitMin, splitMax and splitPos.
+// The splitter between the input box and the history box: the handle, which the user drags, and
+// the drag bar, shown in the handle's place while the drag lasts. Dragging makes the input box
+// shorter or taller and moves the history box and its label with
+// it; the handle follows on release. The geometry and the drag state (splitMoving, splitMin,
+// splitMax, splitPos) live in the window's layout; this class handles the pointer and paints.
 //
 // The handle is never hidden as a widget: a widget that hides while the button that was pressed
 // on it is still down loses the pointer, and the moves and the release of the drag would reach no

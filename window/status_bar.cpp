@@ -21,7 +21,7 @@
 namespace vesko {
 namespace {
 
-constexpr int kTimer1IntervalMs = 1000;
+constexpr int kClockIntervalMs = 1000;
 constexpr int kTextMargin = 3;  // pixels between a panel's frame and its text
 
 }  // namespace
@@ -35,35 +35,32 @@ StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
   // Moves over the bar must arrive without a button held, for the hover underline.
   setMouseTracking(true);
 
-  panelText_[0] = QStringLiteral("设计：Vesko,Email:") + FeedbackAddress();
+  panelText_[IndexOf(StatusPanel::kCredit)] =
+      QStringLiteral("设计：Vesko,Email:") + FeedbackAddress();
 
-  timer1_ = new QTimer(this);
-  timer1_->setObjectName(QStringLiteral("Timer1"));
-  timer1_->setInterval(kTimer1IntervalMs);
-  connect(timer1_, &QTimer::timeout, this, &StatusBar::OnClockTick);
-  timer1_->start();
+  clockTimer_ = new QTimer(this);
+  clockTimer_->setObjectName(QStringLiteral("Timer1"));
+  clockTimer_->setInterval(kClockIntervalMs);
+  connect(clockTimer_, &QTimer::timeout, this, &StatusBar::OnClockTick);
+  clockTimer_->start();
 }
 
-int StatusBar::panelWidthTwips(int panel) const {
-  return IsPanel(panel) ? panelWidthTwips_[panel - 1] : 0;
+int StatusBar::panelWidthTwips(StatusPanel panel) const {
+  return panelWidthTwips_[IndexOf(panel)];
 }
 
-void StatusBar::setPanelWidthTwips(int panel, int twips) {
-  if (!IsPanel(panel)) {
-    qWarning("StatusBar::setPanelWidthTwips: there is no panel %d", panel);
-    return;
-  }
+void StatusBar::setPanelWidthTwips(StatusPanel panel, int twips) {
   const int width = qMax(0, twips);
-  if (panelWidthTwips_[panel - 1] == width) {
+  if (panelWidthTwips_[IndexOf(panel)] == width) {
     return;
   }
-  panelWidthTwips_[panel - 1] = width;
+  panelWidthTwips_[IndexOf(panel)] = width;
   updateGeometry();
   update();
 }
 
-QString StatusBar::panelText(int panel) const {
-  return IsPanel(panel) ? panelText_[panel - 1] : QString();
+QString StatusBar::panelText(StatusPanel panel) const {
+  return panelText_[IndexOf(panel)];
 }
 
 bool StatusBar::linkUnderlined() const {
@@ -71,8 +68,8 @@ bool StatusBar::linkUnderlined() const {
 }
 
 void StatusBar::OnClockTick() {
-  panelText_[1] = ClockText(QTime::currentTime(), QLocale());
-  update(panelRect(2));
+  panelText_[IndexOf(StatusPanel::kClock)] = ClockText(QTime::currentTime(), QLocale());
+  update(panelRect(StatusPanel::kClock));
 }
 
 void StatusBar::OnStatusBarMouseMove() {
@@ -94,31 +91,28 @@ void StatusBar::WriteUnderline(bool underline) {
   ++underlineWrites_;
 }
 
-void StatusBar::OnPanelClick(int /*panel*/) {
+void StatusBar::OnPanelClick(StatusPanel /*panel*/) {
   // Both panels open the same message. QDesktopServices hands the URL to the desktop's handler
   // (a detached process on X11) and returns; its result is deliberately not looked at.
   const QString text = ComposeFeedbackMail(FeedbackAddress(), QDate::currentDate(), QLocale());
   QDesktopServices::openUrl(FeedbackMailUrl(text));
 }
 
-int StatusBar::panelAt(const QPoint& pos) const {
-  for (int panel = 1; panel <= 2; ++panel) {
+std::optional<StatusPanel> StatusBar::panelAt(const QPoint& pos) const {
+  for (StatusPanel panel : kStatusPanels) {
     if (panelRect(panel).contains(pos)) {
       return panel;
     }
   }
-  return 0;
+  return std::nullopt;
 }
 
-QRect StatusBar::panelRect(int panel) const {
-  if (!IsPanel(panel)) {
-    return {};
+QRect StatusBar::panelRect(StatusPanel panel) const {
+  const int creditWidth = TwipsToPixels(panelWidthTwips(StatusPanel::kCredit));
+  if (panel == StatusPanel::kCredit) {
+    return QRect(0, 0, creditWidth, height());
   }
-  const int width1 = TwipsToPixels(panelWidthTwips_[0]);
-  if (panel == 1) {
-    return QRect(0, 0, width1, height());
-  }
-  return QRect(width1, 0, TwipsToPixels(panelWidthTwips_[1]), height());
+  return QRect(creditWidth, 0, TwipsToPixels(panelWidthTwips(StatusPanel::kClock)), height());
 }
 
 QSize StatusBar::sizeHint() const {
@@ -126,12 +120,12 @@ QSize StatusBar::sizeHint() const {
                TwipsToPixels(kHeightTwips));
 }
 
-QRect StatusBar::PanelFrame(int panel) const {
+QRect StatusBar::PanelFrame(StatusPanel panel) const {
   // One pixel of bar between neighbouring panels, each panel in a thin sunken frame.
-  return panelRect(panel).adjusted(panel == 1 ? 0 : 1, 1, -1, -1);
+  return panelRect(panel).adjusted(panel == StatusPanel::kCredit ? 0 : 1, 1, -1, -1);
 }
 
-QRect StatusBar::PanelTextArea(int panel) const {
+QRect StatusBar::PanelTextArea(StatusPanel panel) const {
   return PanelFrame(panel).adjusted(kTextMargin, 1, -kTextMargin, -1);
 }
 
@@ -139,10 +133,10 @@ bool StatusBar::event(QEvent* event) {
   if (event->type() == QEvent::ToolTip) {
     // A panel whose text is cut short shows the whole text as its tool tip.
     const auto* help = static_cast<QHelpEvent*>(event);
-    const int panel = panelAt(help->pos());
-    const QString text = panelText(panel);
-    if (panel != 0 && QFontMetrics(font()).horizontalAdvance(text) > PanelTextArea(panel).width()) {
-      QToolTip::showText(help->globalPos(), text, this, panelRect(panel));
+    const auto panel = panelAt(help->pos());
+    if (panel &&
+        QFontMetrics(font()).horizontalAdvance(panelText(*panel)) > PanelTextArea(*panel).width()) {
+      QToolTip::showText(help->globalPos(), panelText(*panel), this, panelRect(*panel));
     } else {
       QToolTip::hideText();
     }
@@ -154,7 +148,7 @@ bool StatusBar::event(QEvent* event) {
 void StatusBar::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
   const QFontMetrics metrics(font());
-  for (int panel = 1; panel <= 2; ++panel) {
+  for (StatusPanel panel : kStatusPanels) {
     const QRect frame = PanelFrame(panel);
     if (frame.width() <= 0 || frame.height() <= 0) {
       continue;
@@ -166,7 +160,7 @@ void StatusBar::paintEvent(QPaintEvent* /*event*/) {
     }
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(textArea, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     metrics.elidedText(panelText_[panel - 1], Qt::ElideRight, textArea.width()));
+                     metrics.elidedText(panelText(panel), Qt::ElideRight, textArea.width()));
   }
 }
 
@@ -176,18 +170,20 @@ void StatusBar::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void StatusBar::mousePressEvent(QMouseEvent* event) {
-  pressedPanel_ = event->button() == Qt::LeftButton ? panelAt(event->position().toPoint()) : 0;
+  pressedPanel_ =
+      event->button() == Qt::LeftButton ? panelAt(event->position().toPoint()) : std::nullopt;
   event->accept();
 }
 
 void StatusBar::mouseReleaseEvent(QMouseEvent* event) {
   // A click is a left press and release on the same panel.
-  const int panel = event->button() == Qt::LeftButton ? panelAt(event->position().toPoint()) : 0;
-  const bool clicked = panel != 0 && panel == pressedPanel_;
-  pressedPanel_ = 0;
+  const auto panel =
+      event->button() == Qt::LeftButton ? panelAt(event->position().toPoint()) : std::nullopt;
+  const bool clicked = panel && panel == pressedPanel_;
+  pressedPanel_.reset();
   event->accept();
   if (clicked) {
-    OnPanelClick(panel);
+    OnPanelClick(*panel);
   }
 }
 

@@ -5,43 +5,52 @@
 #include <QString>
 #include <QWidget>
 
+#include "window/window_layout.h"
+
+#include <cstddef>
+#include <optional>
+
 class QTimer;
 
 namespace vesko {
 
-// The status bar along the bottom of the main window. Panel 1 carries the author credit and acts
-// as a link to a prefilled feedback mail; panel 2 shows the time of day, refreshed every second.
+// The two panels of the status bar, left to right.
+enum class StatusPanel { kCredit, kClock };
+inline constexpr StatusPanel kStatusPanels[] = {StatusPanel::kCredit, StatusPanel::kClock};
+
+// The status bar along the bottom of the main window. The credit panel carries the author credit
+// and acts as a link to a prefilled feedback mail; the clock panel shows the time of day,
+// refreshed every second.
 class StatusBar : public QWidget {
   Q_OBJECT
 
  public:
-  static constexpr int kHeightTwips = 330;
-  static constexpr int kPanel1WidthTwips = 3450;
-  static constexpr int kPanel2WidthTwips = 1440;
+  static constexpr int kHeightTwips = WindowLayout::kStatusBarHeightTwips;
+  static constexpr int kCreditWidthTwips = 3450;
+  static constexpr int kClockWidthTwips = 1440;
 
   explicit StatusBar(QWidget* parent = nullptr);
 
-  // panel is 1 or 2.
-  int panelWidthTwips(int panel) const;
-  void setPanelWidthTwips(int panel, int twips);
-  QString panelText(int panel) const;
+  int panelWidthTwips(StatusPanel panel) const;
+  void setPanelWidthTwips(StatusPanel panel, int twips);
+  QString panelText(StatusPanel panel) const;
   bool linkUnderlined() const;
   // How often the bar's underline attribute has been written; it is written only when it changes.
   int underlineWrites() const { return underlineWrites_; }
 
-  // Timer1 tick: panel 2 = "时间：" + the time of day.
+  // The clock timer's tick: the clock panel shows "时间：" + the time of day.
   void OnClockTick();
   // A pointer move over the bar: underline the text.
   void OnStatusBarMouseMove();
-  // A pointer move over the window background, Text1 or Text2: remove the underline.
+  // A pointer move over the window background or a text box: remove the underline.
   void OnPointerLeftLink();
   // A click on either panel: hand the feedback mail to the desktop.
-  void OnPanelClick(int panel);
+  void OnPanelClick(StatusPanel panel);
 
-  // The panel (1 or 2) under `pos` in this widget's coordinates, or 0 beyond the panels.
-  int panelAt(const QPoint& pos) const;
-  // The area of a panel (1 or 2) in this widget's coordinates; empty for any other number.
-  QRect panelRect(int panel) const;
+  // The panel under `pos` in this widget's coordinates, or none beyond the panels.
+  std::optional<StatusPanel> panelAt(const QPoint& pos) const;
+  // The area of a panel in this widget's coordinates.
+  QRect panelRect(StatusPanel panel) const;
   QSize sizeHint() const override;
 
  protected:
@@ -52,15 +61,15 @@ class StatusBar : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  static bool IsPanel(int panel) { return panel == 1 || panel == 2; }
+  static std::size_t IndexOf(StatusPanel panel) { return static_cast<std::size_t>(panel); }
   void WriteUnderline(bool underline);
-  QRect PanelFrame(int panel) const;
-  QRect PanelTextArea(int panel) const;
+  QRect PanelFrame(StatusPanel panel) const;
+  QRect PanelTextArea(StatusPanel panel) const;
 
-  int panelWidthTwips_[2] = {kPanel1WidthTwips, kPanel2WidthTwips};
+  int panelWidthTwips_[2] = {kCreditWidthTwips, kClockWidthTwips};
   QString panelText_[2];
-  QTimer* timer1_ = nullptr;  // "Timer1": the one-second clock
-  int pressedPanel_ = 0;      // the panel a left button went down on, 0 if none
+  QTimer* clockTimer_ = nullptr;             // the one-second clock (Qt object name "Timer1")
+  std::optional<StatusPanel> pressedPanel_;  // the panel a left button went down on
   int underlineWrites_ = 0;
 };
 

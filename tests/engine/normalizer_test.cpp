@@ -3,7 +3,12 @@
 #include <QRandomGenerator>
 #include <QTest>
 
-using vesko::NormalizeExpression;
+#include "tests/test_rows.h"
+
+using vesko::test::Row;
+
+using vesko::DisplayForm;
+using vesko::EvaluationForm;
 
 namespace {
 const QString kPi = QStringLiteral("3.1415926535897932384626433832795");
@@ -19,82 +24,85 @@ class NormalizerTest : public QObject {
     QTest::addColumn<QString>("evalForm");
     QTest::addColumn<QString>("displayForm");
 
-    QTest::newRow("empty") << ""
-                           << ""
-                           << "";
-    QTest::newRow("full-width sum") << "３＋４"
-                                    << "3+4"
-                                    << "3+4";
-    QTest::newRow("ideographic full stop") << "（１。５）"
-                                           << "(1.5)"
-                                           << "(1.5)";
-    QTest::newRow("all full-width operators") << "（０１２３４５６７８９）＊／－＋"
-                                              << "(0123456789)*/-+"
-                                              << "(0123456789)*/-+";
-    QTest::newRow("unmapped full-width") << "１＾２，ａ　"
-                                         << "1＾2，ａ　"
-                                         << "1＾2，ａ　";
-    QTest::newRow("double star") << "2**3"
-                                 << "2^3"
-                                 << "2**3";
-    QTest::newRow("caret") << "2^3"
-                           << "2^3"
-                           << "2**3";
-    QTest::newRow("triple star") << "***"
-                                 << "^*"
-                                 << "***";
-    QTest::newRow("pi") << "pi*2" << kPi + "*2"
-                        << "pi*2";
-    QTest::newRow("PI upper") << "PI" << kPi << "PI";
-    QTest::newRow("mixed case untouched") << "Pi+pI+Pe+pE"
-                                          << "Pi+pI+Pe+pE"
-                                          << "Pi+pI+Pe+pE";
-    QTest::newRow("pe and PE") << "pe+PE" << kE + "+" + kE << "pe+PE";
-    QTest::newRow("typed pi literal") << kPi << kPi << "pi";
-    QTest::newRow("typed e literal") << kE + "*1" << kE + "*1"
-                                     << "pe*1";
-    QTest::newRow("short literal stays") << "3.14"
-                                         << "3.14"
-                                         << "3.14";
-    QTest::newRow("no word boundaries") << "pipe" << kPi + kE << "pipe";
-    QTest::newRow("CR LF to LF") << "1+2\r\n"
-                                 << "1+2\n"
-                                 << "1+2\n";
-    QTest::newRow("lone CR") << "1\r+2"
-                             << "1+2"
-                             << "1+2";
-    QTest::newRow("spaces kept") << " 1 + 2 "
-                                 << " 1 + 2 "
-                                 << " 1 + 2 ";
-    QTest::newRow("full-width star pair") << "２＊＊３"
-                                          << "2^3"
-                                          << "2**3";
-    QTest::newRow("pi folded from full-width digits")
-        << "３。１４１５９２６５３５８９７９３２３８４６２６４３３８３２７９５" << kPi << "pi";
+    Row("empty", "", "", "");
+    Row("full-width sum", "３＋４", "3+4", "3+4");
+    Row("ideographic full stop", "（１。５）", "(1.5)", "(1.5)");
+    Row("all full-width operators", "（０１２３４５６７８９）＊／－＋", "(0123456789)*/-+",
+        "(0123456789)*/-+");
+    Row("unmapped full-width", "１＾２，ａ　", "1＾2，ａ　", "1＾2，ａ　");
+    Row("double star", "2**3", "2^3", "2**3");
+    Row("caret", "2^3", "2^3", "2**3");
+    Row("triple star", "***", "^*", "***");
+    Row("pi", "pi*2", kPi + "*2", "pi*2");
+    Row("PI upper", "PI", kPi, "PI");
+    Row("mixed case untouched", "Pi+pI+Pe+pE", "Pi+pI+Pe+pE", "Pi+pI+Pe+pE");
+    Row("pe and PE", "pe+PE", kE + "+" + kE, "pe+PE");
+    Row("typed pi literal", kPi, kPi, "pi");
+    Row("typed e literal", kE + "*1", kE + "*1", "pe*1");
+    Row("short literal stays", "3.14", "3.14", "3.14");
+    Row("no word boundaries", "pipe", kPi + kE, "pipe");
+    Row("CR LF to LF", "1+2\r\n", "1+2\n", "1+2\n");
+    Row("lone CR", "1\r+2", "1+2", "1+2");
+    Row("spaces kept", " 1 + 2 ", " 1 + 2 ", " 1 + 2 ");
+    Row("full-width star pair", "２＊＊３", "2^3", "2**3");
+    Row("pi folded from full-width digits",
+        "３。１４１５９２６５３５８９７９３２３８４６２６４３３８３２７９５", kPi, "pi");
   }
   void bothForms() {
     QFETCH(QString, text);
     QFETCH(QString, evalForm);
     QFETCH(QString, displayForm);
     const QString original = text;
-    QCOMPARE(NormalizeExpression(text, false), evalForm);
-    QCOMPARE(NormalizeExpression(text, true), displayForm);
+    QCOMPARE(EvaluationForm(text), evalForm);
+    QCOMPARE(DisplayForm(text), displayForm);
     QCOMPARE(text, original);
   }
 
   // Whatever the input, the display form of an evaluation form shows power as ** only.
   void displayOfEvalFormHasNoCaret() {
     const QString alphabet = QStringLiteral("12*^()+-pPiIeE.３＊　\r\n");
-    auto* random = QRandomGenerator::global();
+    QRandomGenerator generator(20261207);
+    auto* random = &generator;
     for (int round = 0; round < 2000; ++round) {
       QString text;
       const int length = random->bounded(1, 24);
       for (int i = 0; i < length; ++i) {
         text += alphabet[random->bounded(alphabet.size())];
       }
-      const QString display = NormalizeExpression(NormalizeExpression(text, false), true);
+      const QString display = DisplayForm(EvaluationForm(text));
       QVERIFY2(!display.contains(u'^'), qPrintable(text));
       QVERIFY2(!display.contains(u'\r'), qPrintable(text));
+    }
+  }
+
+  // The forms are made in one pass; they must equal the rules applied step after step, each a
+  // left-to-right replacement over the whole text, on texts dense in the pieces of every step.
+  void onePassEqualsStepByStep() {
+    const QStringList pieces = {
+        "p",  "i",  "e", "P",          "I", "E", "*",  "^",  "**", "\r",     "\n", "3.",      "2.7",
+        "（", "３", "1", kPi.left(20), kPi, kE,  "pi", "pe", "PI", kPi + kE, "5",  kE.left(9)};
+    auto stepByStep = [](QString text, bool toDisplay) {
+      const QString fullWidth = QStringLiteral("（）＋－＊／。０１２３４５６７８９");
+      const QString ascii = QStringLiteral("()+-*/.0123456789");
+      for (qsizetype i = 0; i < fullWidth.size(); ++i) {
+        text.replace(fullWidth[i], ascii[i]);
+      }
+      text.remove(u'\r');
+      if (toDisplay) {
+        return text.replace(kPi, "pi").replace(kE, "pe").replace("^", "**");
+      }
+      return text.replace("pi", kPi).replace("PI", kPi).replace("pe", kE).replace("PE", kE).replace(
+          "**", "^");
+    };
+    QRandomGenerator random(7);
+    for (int round = 0; round < 5000; ++round) {
+      QString text;
+      const int count = random.bounded(1, 12);
+      for (int i = 0; i < count; ++i) {
+        text += pieces[random.bounded(pieces.size())];
+      }
+      QCOMPARE(EvaluationForm(text), stepByStep(text, false));
+      QCOMPARE(DisplayForm(text), stepByStep(text, true));
     }
   }
 };

@@ -12,30 +12,22 @@ namespace vesko::testing {
 // was asked to evaluate.
 class TableEvaluator : public ExpressionEvaluator {
  public:
-  struct TextValue : Value {
-    explicit TextValue(QString t) : text(std::move(t)) {}
-    QString text;
-  };
-
   void add(const QString& expression, const QString& text) { values_.insert(expression, text); }
   void addFailure(const QString& expression, const QString& description) {
     failures_.insert(expression, description);
   }
 
-  void SelectLanguage(const QString& language) override { languages.append(language); }
-  ValuePtr Evaluate(const QString& expression) override {
+  Evaluation Evaluate(const QString& expression) override {
     evaluated.append(expression);
     if (auto it = failures_.constFind(expression); it != failures_.constEnd()) {
-      throw EvaluationFailure(*it);
+      return {*it, true};
     }
     if (auto it = values_.constFind(expression); it != values_.constEnd()) {
-      return std::make_shared<TextValue>(*it);
+      return {*it, false};
     }
-    throw EvaluationFailure(QStringLiteral("Syntax error"), 1002);
+    return {QStringLiteral("Syntax error"), true};
   }
-  QString TextOf(const Value& value) override { return static_cast<const TextValue&>(value).text; }
 
-  QStringList languages;
   QStringList evaluated;
 
  private:

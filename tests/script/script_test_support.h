@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/evaluator.h"
 #include "script/script_evaluator.h"
 
 #include <QString>
@@ -15,17 +14,9 @@ struct Outcome {
   int number = 0;
 };
 
-inline Outcome EvaluateText(ExpressionEvaluator& evaluator, const QString& expression) {
-  Outcome outcome;
-  try {
-    const ExpressionEvaluator::ValuePtr value = evaluator.Evaluate(expression);
-    outcome.text = evaluator.TextOf(*value);
-  } catch (const EvaluationFailure& failure) {
-    outcome.failed = true;
-    outcome.text = failure.description();
-    outcome.number = failure.number();
-  }
-  return outcome;
+inline Outcome EvaluateText(ScriptEvaluator& evaluator, const QString& expression) {
+  const ScriptEvaluator::Outcome result = evaluator.EvaluateWithErrorNumber(expression);
+  return {result.evaluation.failed, result.evaluation.text, result.errorNumber};
 }
 
 // Evaluates with a fresh evaluator, so that no state (the random generator) carries over.

@@ -155,37 +155,10 @@ class SyntaxTest : public QObject {
   void emptyTextIsEmpty() {
     // The empty text gives the Empty value (not the empty string).
     const auto evaluator = vesko::CreateScriptEvaluator();
-    const vesko::ExpressionEvaluator::ValuePtr value = evaluator->Evaluate(QString());
-    QVERIFY(value != nullptr);
-    QCOMPARE(evaluator->TextOf(*value), QString());
+    const vesko::Evaluation result = evaluator->Evaluate(QString());
+    QVERIFY(!result.failed);
+    QCOMPARE(result.text, QString());
     QCOMPARE(vesko::test::Evaluate(QStringLiteral("IsEmpty(Empty)")).text, QStringLiteral("True"));
-  }
-
-  void selectLanguage_data() {
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("VBScript") << QStringLiteral("VBScript") << true;
-    QTest::newRow("lower case") << QStringLiteral("vbscript") << true;
-    QTest::newRow("upper case") << QStringLiteral("VBSCRIPT") << true;
-    QTest::newRow("JScript") << QStringLiteral("JScript") << false;
-    QTest::newRow("empty") << QString() << false;
-    QTest::newRow("trailing blank") << QStringLiteral("VBScript ") << false;
-    QTest::newRow("VB") << QStringLiteral("VB") << false;
-  }
-  void selectLanguage() {
-    QFETCH(QString, language);
-    QFETCH(bool, accepted);
-    const auto evaluator = vesko::CreateScriptEvaluator();
-    QString description;
-    try {
-      evaluator->SelectLanguage(language);
-    } catch (const vesko::EvaluationFailure& failure) {
-      description = failure.description();
-    }
-    QCOMPARE(description.trimmed().isEmpty(), accepted);
-    // Selecting a language leaves the evaluator working.
-    QCOMPARE(vesko::test::EvaluateText(*evaluator, QStringLiteral("1+1")).text,
-             QStringLiteral("2"));
   }
 
   void failureLeavesEvaluatorUsable() {
@@ -194,18 +167,6 @@ class SyntaxTest : public QObject {
     QVERIFY(vesko::test::EvaluateText(*evaluator, QStringLiteral("(1+")).failed);
     QCOMPARE(vesko::test::EvaluateText(*evaluator, QStringLiteral("Len(String(100,\"a\"))")).text,
              QStringLiteral("100"));
-  }
-
-  void valueOfAnotherEvaluatorIsRefused() {
-    class Foreign : public vesko::ExpressionEvaluator::Value {};
-    const auto evaluator = vesko::CreateScriptEvaluator();
-    QString description;
-    try {
-      evaluator->TextOf(Foreign());
-    } catch (const vesko::EvaluationFailure& failure) {
-      description = failure.description();
-    }
-    QVERIFY(!description.trimmed().isEmpty());
   }
 };
 

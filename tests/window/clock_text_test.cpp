@@ -4,6 +4,10 @@
 
 #include "window/clock_text.h"
 
+#include "tests/test_rows.h"
+
+using vesko::test::Row;
+
 class ClockTextTest : public QObject {
   Q_OBJECT
 
@@ -18,42 +22,24 @@ class ClockTextTest : public QObject {
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("expected");
     // Shapes of long time formats as the locales give them.
-    QTest::newRow("zone first") << "t HH:mm:ss"
-                                << "HH:mm:ss";
-    QTest::newRow("zone last") << "HH:mm:ss t"
-                               << "HH:mm:ss";
-    QTest::newRow("after AM/PM") << "h:mm:ss AP t"
-                                 << "h:mm:ss AP";
-    QTest::newRow("after a comma") << "h:mm:ss AP, t"
-                                   << "h:mm:ss AP";
-    QTest::newRow("in parentheses") << "H:mm:ss (t)"
-                                    << "H:mm:ss";
-    QTest::newRow("in brackets") << "APh:mm:ss [t]"
-                                 << "APh:mm:ss";
-    QTest::newRow("after a quoted unit") << "H:mm:ss 'ч'. t"
-                                         << "H:mm:ss 'ч'.";
-    QTest::newRow("CJK units") << "H時mm分ss秒 t"
-                               << "H時mm分ss秒";
-    QTest::newRow("long zone field") << "HH:mm:ss tttt"
-                                     << "HH:mm:ss";
-    QTest::newRow("offset field") << "HH:mm:ss ttt"
-                                  << "HH:mm:ss";
-    QTest::newRow("between fields") << "HH:mm t ss"
-                                    << "HH:mm ss";
-    QTest::newRow("bracketed between fields") << "HH:mm (t)ss"
-                                              << "HH:mm ss";
-    QTest::newRow("two zone fields") << "t HH:mm:ss t"
-                                     << "HH:mm:ss";
-    QTest::newRow("quoted t stays") << "HH 'at' mm:ss"
-                                    << "HH 'at' mm:ss";
-    QTest::newRow("quoted t then zone") << "HH'h't mm 't'"
-                                        << "HH'h' mm 't'";
-    QTest::newRow("no zone") << "HH:mm:ss"
-                             << "HH:mm:ss";
-    QTest::newRow("zone only") << "t"
-                               << "";
-    QTest::newRow("empty") << ""
-                           << "";
+    Row("zone first", "t HH:mm:ss", "HH:mm:ss");
+    Row("zone last", "HH:mm:ss t", "HH:mm:ss");
+    Row("after AM/PM", "h:mm:ss AP t", "h:mm:ss AP");
+    Row("after a comma", "h:mm:ss AP, t", "h:mm:ss AP");
+    Row("in parentheses", "H:mm:ss (t)", "H:mm:ss");
+    Row("in brackets", "APh:mm:ss [t]", "APh:mm:ss");
+    Row("after a quoted unit", "H:mm:ss 'ч'. t", "H:mm:ss 'ч'.");
+    Row("CJK units", "H時mm分ss秒 t", "H時mm分ss秒");
+    Row("long zone field", "HH:mm:ss tttt", "HH:mm:ss");
+    Row("offset field", "HH:mm:ss ttt", "HH:mm:ss");
+    Row("between fields", "HH:mm t ss", "HH:mm ss");
+    Row("bracketed between fields", "HH:mm (t)ss", "HH:mm ss");
+    Row("two zone fields", "t HH:mm:ss t", "HH:mm:ss");
+    Row("quoted t stays", "HH 'at' mm:ss", "HH 'at' mm:ss");
+    Row("quoted t then zone", "HH'h't mm 't'", "HH'h' mm 't'");
+    Row("no zone", "HH:mm:ss", "HH:mm:ss");
+    Row("zone only", "t", "");
+    Row("empty", "", "");
   }
   void dropsTheZoneField() {
     QFETCH(QString, format);
@@ -66,21 +52,21 @@ class ClockTextTest : public QObject {
     QTest::addColumn<QTime>("time");
     QTest::addColumn<QString>("expected");
     const QTime afternoon(13, 4, 5);
-    QTest::newRow("zh_CN") << QLocale(QLocale::Chinese, QLocale::China) << afternoon
-                           << QStringLiteral("时间：13:04:05");
-    QTest::newRow("zh_CN morning") << QLocale(QLocale::Chinese, QLocale::China) << QTime(0, 0, 9)
-                                   << QStringLiteral("时间：00:00:09");
-    QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << afternoon
-                           << QStringLiteral("时间：1:04:05 PM");
-    QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << afternoon
-                           << QStringLiteral("时间：13:04:05");
-    QTest::newRow("es_ES") << QLocale(QLocale::Spanish, QLocale::Spain) << afternoon
-                           << QStringLiteral("时间：13:04:05");
-    QTest::newRow("fi_FI") << QLocale(QLocale::Finnish, QLocale::Finland) << afternoon
-                           << QStringLiteral("时间：13.04.05");
-    QTest::newRow("ja_JP") << QLocale(QLocale::Japanese, QLocale::Japan) << afternoon
-                           << QStringLiteral("时间：13時04分05秒");
-    QTest::newRow("C") << QLocale::c() << afternoon << QStringLiteral("时间：13:04:05");
+    Row("zh_CN", QLocale(QLocale::Chinese, QLocale::China), afternoon,
+        QStringLiteral("时间：13:04:05"));
+    Row("zh_CN morning", QLocale(QLocale::Chinese, QLocale::China), QTime(0, 0, 9),
+        QStringLiteral("时间：00:00:09"));
+    Row("en_US", QLocale(QLocale::English, QLocale::UnitedStates), afternoon,
+        QStringLiteral("时间：1:04:05 PM"));
+    Row("de_DE", QLocale(QLocale::German, QLocale::Germany), afternoon,
+        QStringLiteral("时间：13:04:05"));
+    Row("es_ES", QLocale(QLocale::Spanish, QLocale::Spain), afternoon,
+        QStringLiteral("时间：13:04:05"));
+    Row("fi_FI", QLocale(QLocale::Finnish, QLocale::Finland), afternoon,
+        QStringLiteral("时间：13.04.05"));
+    Row("ja_JP", QLocale(QLocale::Japanese, QLocale::Japan), afternoon,
+        QStringLiteral("时间：13時04分05秒"));
+    Row("C", QLocale::c(), afternoon, QStringLiteral("时间：13:04:05"));
   }
   void showsTheTimeInTheLocaleFormat() {
     QFETCH(QLocale, locale);

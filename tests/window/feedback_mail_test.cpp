@@ -3,6 +3,10 @@
 
 #include "window/feedback_mail.h"
 
+#include "tests/test_rows.h"
+
+using vesko::test::Row;
+
 namespace {
 
 // The message before its date, for the address "author@example.org".
@@ -22,19 +26,17 @@ class FeedbackMailTest : public QObject {
     QTest::addColumn<QString>("expected");
 
     // One row spelled out in full, character for character.
-    QTest::newRow("zh_CN") << QLocale(QLocale::Chinese, QLocale::China) << QDate(2026, 12, 7)
-                           << QStringLiteral(
-                                  " author@example.org?subject=致: Vesko 计算器作者"
-                                  "&body=计算器作者,%0d%0a你好%0d%0a   我有以下改进建议：%0d%0a"
-                                  "   1.%0d%0a   2.%0d%0a   %0d%0a       2026/12/7");
+    Row("zh_CN", QLocale(QLocale::Chinese, QLocale::China), QDate(2026, 12, 7),
+        QStringLiteral(" author@example.org?subject=致: Vesko 计算器作者"
+                       "&body=计算器作者,%0d%0a你好%0d%0a   我有以下改进建议：%0d%0a"
+                       "   1.%0d%0a   2.%0d%0a   %0d%0a       2026/12/7"));
     // The date follows the locale's short date format.
-    QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << QDate(2026, 12, 7)
-                           << kMessageBeforeDate + QStringLiteral("12/7/26");
-    QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << QDate(2026, 3, 5)
-                           << kMessageBeforeDate + QStringLiteral("05.03.26");
-    QTest::newRow("zh_CN single digits")
-        << QLocale(QLocale::Chinese, QLocale::China) << QDate(2027, 1, 2)
-        << kMessageBeforeDate + QStringLiteral("2027/1/2");
+    Row("en_US", QLocale(QLocale::English, QLocale::UnitedStates), QDate(2026, 12, 7),
+        kMessageBeforeDate + QStringLiteral("12/7/26"));
+    Row("de_DE", QLocale(QLocale::German, QLocale::Germany), QDate(2026, 3, 5),
+        kMessageBeforeDate + QStringLiteral("05.03.26"));
+    Row("zh_CN single digits", QLocale(QLocale::Chinese, QLocale::China), QDate(2027, 1, 2),
+        kMessageBeforeDate + QStringLiteral("2027/1/2"));
   }
   void composesTheMessageInOrder() {
     QFETCH(QLocale, locale);
@@ -60,24 +62,21 @@ class FeedbackMailTest : public QObject {
   void encodesOnlyWhatAUrlCannotCarry_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("space") << QStringLiteral("a b") << QByteArray("mailto:a%20b");
-    QTest::newRow("delimiters kept")
-        << QStringLiteral("a@b.c?x=1&y=2:3") << QByteArray("mailto:a@b.c?x=1&y=2:3");
-    QTest::newRow("line break escapes kept")
-        << QStringLiteral("%0d%0a%0D%0A") << QByteArray("mailto:%0d%0a%0D%0A");
-    QTest::newRow("lone percent") << QStringLiteral("100%") << QByteArray("mailto:100%25");
-    QTest::newRow("percent without hex")
-        << QStringLiteral("%zz%0") << QByteArray("mailto:%25zz%250");
-    QTest::newRow("fragment sign") << QStringLiteral("a#b") << QByteArray("mailto:a%23b");
-    QTest::newRow("unsafe ASCII") << QStringLiteral("\"<>\\^`{|}")
-                                  << QByteArray("mailto:%22%3C%3E%5C%5E%60%7B%7C%7D");
-    QTest::newRow("control characters")
-        << QStringLiteral("\r\n\t") << QByteArray("mailto:%0D%0A%09");
-    QTest::newRow("Latin accent") << QStringLiteral("é") << QByteArray("mailto:%C3%A9");
-    QTest::newRow("full-width colon") << QStringLiteral("：") << QByteArray("mailto:%EF%BC%9A");
-    QTest::newRow("right-to-left mark in a date")
-        << QStringLiteral("7\u200F/12") << QByteArray("mailto:7%E2%80%8F/12");
-    QTest::newRow("empty") << QString() << QByteArray("mailto:");
+    Row("space", QStringLiteral("a b"), QByteArray("mailto:a%20b"));
+    Row("delimiters kept", QStringLiteral("a@b.c?x=1&y=2:3"), QByteArray("mailto:a@b.c?x=1&y=2:3"));
+    Row("line break escapes kept", QStringLiteral("%0d%0a%0D%0A"),
+        QByteArray("mailto:%0d%0a%0D%0A"));
+    Row("lone percent", QStringLiteral("100%"), QByteArray("mailto:100%25"));
+    Row("percent without hex", QStringLiteral("%zz%0"), QByteArray("mailto:%25zz%250"));
+    Row("fragment sign", QStringLiteral("a#b"), QByteArray("mailto:a%23b"));
+    Row("unsafe ASCII", QStringLiteral("\"<>\\^`{|}"),
+        QByteArray("mailto:%22%3C%3E%5C%5E%60%7B%7C%7D"));
+    Row("control characters", QStringLiteral("\r\n\t"), QByteArray("mailto:%0D%0A%09"));
+    Row("Latin accent", QStringLiteral("é"), QByteArray("mailto:%C3%A9"));
+    Row("full-width colon", QStringLiteral("："), QByteArray("mailto:%EF%BC%9A"));
+    Row("right-to-left mark in a date", QStringLiteral("7\u200F/12"),
+        QByteArray("mailto:7%E2%80%8F/12"));
+    Row("empty", QString(), QByteArray("mailto:"));
   }
   void encodesOnlyWhatAUrlCannotCarry() {
     QFETCH(QString, text);
@@ -87,9 +86,9 @@ class FeedbackMailTest : public QObject {
 
   void urlDecodesBackToTheMessage_data() {
     QTest::addColumn<QLocale>("locale");
-    QTest::newRow("zh_CN") << QLocale(QLocale::Chinese, QLocale::China);
-    QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates);
-    QTest::newRow("ar_EG") << QLocale(QLocale::Arabic, QLocale::Egypt);
+    Row("zh_CN", QLocale(QLocale::Chinese, QLocale::China));
+    Row("en_US", QLocale(QLocale::English, QLocale::UnitedStates));
+    Row("ar_EG", QLocale(QLocale::Arabic, QLocale::Egypt));
   }
   void urlDecodesBackToTheMessage() {
     QFETCH(QLocale, locale);

@@ -13,6 +13,10 @@
 
 #include <memory>
 
+#include "tests/test_rows.h"
+
+using vesko::test::Row;
+
 using vesko::MainWindow;
 using vesko::PixelRect;
 using vesko::PixelsToTwips;
@@ -63,13 +67,13 @@ void MainWindowTest::designLayoutBeforeStart_data() {
   QTest::addColumn<QString>("name");
   QTest::addColumn<TwipRect>("twips");
   QTest::addColumn<bool>("visible");
-  QTest::newRow("Label1") << "Label1" << TwipRect{0, 45, 615, 255} << true;
-  QTest::newRow("Text1") << "Text1" << TwipRect{615, 45, 4800, 585} << true;
-  QTest::newRow("imgSplitter") << "imgSplitter" << TwipRect{600, 620, 4095, 105} << true;
-  QTest::newRow("Label2") << "Label2" << TwipRect{0, 675, 690, 255} << true;
-  QTest::newRow("Text2") << "Text2" << TwipRect{585, 720, 4830, 580} << true;
-  QTest::newRow("picSplitter") << "picSplitter" << TwipRect{600, 1320, 4935, 105} << false;
-  QTest::newRow("StatusBar1") << "StatusBar1" << TwipRect{0, 1365, 5490, 330} << true;
+  Row("Label1", "Label1", TwipRect{0, 45, 615, 255}, true);
+  Row("Text1", "Text1", TwipRect{615, 45, 4800, 585}, true);
+  Row("imgSplitter", "imgSplitter", TwipRect{600, 620, 4095, 105}, true);
+  Row("Label2", "Label2", TwipRect{0, 675, 690, 255}, true);
+  Row("Text2", "Text2", TwipRect{585, 720, 4830, 580}, true);
+  Row("picSplitter", "picSplitter", TwipRect{600, 1320, 4935, 105}, false);
+  Row("StatusBar1", "StatusBar1", TwipRect{0, 1365, 5490, 330}, true);
 }
 
 void MainWindowTest::designLayoutBeforeStart() {
@@ -88,10 +92,10 @@ void MainWindowTest::designLayoutBeforeStart() {
 void MainWindowTest::fontsShowSimplifiedChinese_data() {
   QTest::addColumn<QString>("name");
   QTest::addColumn<double>("points");
-  QTest::newRow("Label1") << "Label1" << 14.25;
-  QTest::newRow("Label2") << "Label2" << 14.25;
-  QTest::newRow("Text1") << "Text1" << 10.5;
-  QTest::newRow("Text2") << "Text2" << 10.5;
+  Row("Label1", "Label1", 14.25);
+  Row("Label2", "Label2", 14.25);
+  Row("Text1", "Text1", 10.5);
+  Row("Text2", "Text2", 10.5);
 }
 
 void MainWindowTest::fontsShowSimplifiedChinese() {
@@ -117,7 +121,7 @@ void MainWindowTest::startUpRowsAndSelection() {
   auto window = StartedWindow();
   QCOMPARE(window->historyText(), kStartHistory);
   QCOMPARE(window->controller().rows().size(), 2);
-  QPlainTextEdit* input = window->text1();
+  QPlainTextEdit* input = window->inputBox();
   QCOMPARE(input->toPlainText(), QStringLiteral("log(1)/log(10)+pe"));
   QCOMPARE(input->textCursor().selectionStart(), 0);
   QCOMPARE(input->textCursor().selectionEnd(), input->toPlainText().size());
@@ -139,17 +143,17 @@ void MainWindowTest::startUpPlacementAndLayout() {
   // The minimum height is the design's client height (1695 twips, 113 pixels) with the frame;
   // that is below 130 pixels here (the offscreen frame is thin), so the start height is kept.
   const QSize frame = window->frameGeometry().size() - window->size();
-  QCOMPARE(window->minWidth(), 4000);
-  QCOMPARE(window->minHeight(), 1695 + PixelsToTwips(frame.height()));
-  QCOMPARE(window->splitMin(), 630);
-  QVERIFY(window->minHeight() < PixelsToTwips(130));
+  QCOMPARE(window->layout().minWidth(), 4000);
+  QCOMPARE(window->layout().minHeight(), 1695 + PixelsToTwips(frame.height()));
+  QCOMPARE(window->layout().splitMin(), 630);
+  QVERIFY(window->layout().minHeight() < PixelsToTwips(130));
   QCOMPARE(window->frameGeometry().size(), QSize(350, 130));
   // 350 px = 5250 twips: w = 5250 - 615 - 150; room = 1950 - 585 - 330 - 600.
-  QCOMPARE(window->controlTwips(window->text1()).width, 4485);
-  QCOMPARE(window->controlTwips(window->text2()).width, 4485);
-  QCOMPARE(window->controlTwips(window->imgSplitter()).width, 4485);
-  QCOMPARE(window->controlTwips(window->text2()).height, 435);
-  QCOMPARE(window->text2()->height(), TwipsToPixels(435));
+  QCOMPARE(window->controlTwips(window->inputBox()).width, 4485);
+  QCOMPARE(window->controlTwips(window->historyBox()).width, 4485);
+  QCOMPARE(window->controlTwips(window->splitterHandle()).width, 4485);
+  QCOMPARE(window->controlTwips(window->historyBox()).height, 435);
+  QCOMPARE(window->historyBox()->height(), TwipsToPixels(435));
   QCOMPARE(window->statusBar()->geometry(), QRect(0, window->height() - 22, window->width(), 22));
 }
 
@@ -157,16 +161,13 @@ void MainWindowTest::enterCommitsWithoutLineBreak_data() {
   QTest::addColumn<int>("key");
   QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
   QTest::addColumn<QString>("firstLine");
-  QTest::newRow("Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << QString();
-  QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier)
-                                << QString();
+  Row("Return", int(Qt::Key_Return), Qt::KeyboardModifiers(), QString());
+  Row("keypad Enter", int(Qt::Key_Enter), Qt::KeyboardModifiers(Qt::KeypadModifier), QString());
   // The release of the modifier key that follows is one more key release: the blank input
   // then shows "0.".
-  QTest::newRow("Shift+Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ShiftModifier)
-                                << "0.";
-  QTest::newRow("Ctrl+Enter") << int(Qt::Key_Enter)
-                              << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::KeypadModifier)
-                              << "0.";
+  Row("Shift+Return", int(Qt::Key_Return), Qt::KeyboardModifiers(Qt::ShiftModifier), "0.");
+  Row("Ctrl+Enter", int(Qt::Key_Enter),
+      Qt::KeyboardModifiers(Qt::ControlModifier | Qt::KeypadModifier), "0.");
 }
 
 void MainWindowTest::enterCommitsWithoutLineBreak() {
@@ -174,7 +175,7 @@ void MainWindowTest::enterCommitsWithoutLineBreak() {
   QFETCH(Qt::KeyboardModifiers, modifiers);
   QFETCH(QString, firstLine);
   auto window = StartedWindow();
-  QPlainTextEdit* input = window->text1();
+  QPlainTextEdit* input = window->inputBox();
   QTest::keyClicks(input, QStringLiteral("1+2"));
   QCOMPARE(window->historyText().section("\r\n", 0, 0), QStringLiteral("3"));
 
@@ -194,14 +195,14 @@ void MainWindowTest::heldReturnCommitsOnce_data() {
   // with the time stamp of the repeat), then the real release. Qt marks a pair as auto-repeat
   // only if the press has already arrived with the release; otherwise both look real.
   QTest::addColumn<bool>("pairMisread");
-  QTest::newRow("pairs marked as repeats") << false;
-  QTest::newRow("one pair looks real") << true;
+  Row("pairs marked as repeats", false);
+  Row("one pair looks real", true);
 }
 
 void MainWindowTest::heldReturnCommitsOnce() {
   QFETCH(bool, pairMisread);
   auto window = StartedWindow();
-  QPlainTextEdit* input = window->text1();
+  QPlainTextEdit* input = window->inputBox();
   QTest::keyClicks(input, QStringLiteral("2*3"));
   const quint32 returnScanCode = 36;  // as from a keyboard, not synthesised
   auto send = [input](QEvent::Type type, bool autoRepeat, quint64 time) {
@@ -228,7 +229,7 @@ void MainWindowTest::heldReturnCommitsOnce() {
 
 void MainWindowTest::inputMethodCommitRunsLikeKeyRelease() {
   auto window = StartedWindow();
-  QPlainTextEdit* input = window->text1();
+  QPlainTextEdit* input = window->inputBox();
   const QString before = window->historyText();
 
   // Composition alone runs nothing.
@@ -247,7 +248,7 @@ void MainWindowTest::inputMethodCommitRunsLikeKeyRelease() {
 
 void MainWindowTest::pasteWaitsForKeyRelease() {
   auto window = StartedWindow();
-  QPlainTextEdit* input = window->text1();
+  QPlainTextEdit* input = window->inputBox();
   const QString before = window->historyText();
   input->insertPlainText(QStringLiteral("6*7"));  // the path a mouse paste takes
   QCOMPARE(input->toPlainText(), QStringLiteral("6*7"));
@@ -267,19 +268,16 @@ void MainWindowTest::resizeRules_data() {
 
   // 4000 twips is 266.7 pixels: the window snaps back to 267 pixels, where the boxes are
   // 3235 twips (216 pixels) wide as at exactly 4000 twips.
-  QTest::newRow("narrower and lower than minimum")
-      << QSize(100, 50) << 585 << QSize(267, 0) << 3235 << -1;
-  QTest::newRow("narrower only") << QSize(120, 300) << 585 << QSize(267, 300) << 3235 << -1;
-  QTest::newRow("lower only") << QSize(500, 20) << 585 << QSize(500, 0) << 7500 - 615 - 150 << -1;
-  QTest::newRow("large") << QSize(1000, 700) << 585 << QSize(1000, 700) << 15000 - 765 << -1;
+  Row("narrower and lower than minimum", QSize(100, 50), 585, QSize(267, 0), 3235, -1);
+  Row("narrower only", QSize(120, 300), 585, QSize(267, 300), 3235, -1);
+  Row("lower only", QSize(500, 20), 585, QSize(500, 0), 7500 - 615 - 150, -1);
+  Row("large", QSize(1000, 700), 585, QSize(1000, 700), 15000 - 765, -1);
   // 40,005 twips: w does not fit in 16 bits and is taken as 32,767.
-  QTest::newRow("wider than 16 bits") << QSize(2667, 300) << 585 << QSize(2667, 300) << 32767 << -1;
+  Row("wider than 16 bits", QSize(2667, 300), 585, QSize(2667, 300), 32767, -1);
   // A tall input box leaves room <= 100 (1950 - 1000 - 330 - 600 = 20): the history box keeps
   // its start height, 1950 - 585 - 330 - 600.
-  QTest::newRow("no room for history")
-      << QSize(400, 130) << 1000 << QSize(400, 130) << 6000 - 765 << 435;
-  QTest::newRow("room just above 100")
-      << QSize(400, 137) << 1000 << QSize(400, 137) << 6000 - 765 << 2055 - 1000 - 930;
+  Row("no room for history", QSize(400, 130), 1000, QSize(400, 130), 6000 - 765, 435);
+  Row("room just above 100", QSize(400, 137), 1000, QSize(400, 137), 6000 - 765, 2055 - 1000 - 930);
 }
 
 void MainWindowTest::resizeRules() {
@@ -296,28 +294,29 @@ void MainWindowTest::resizeRules() {
   if (text2Height < 0) {
     text2Height = PixelsToTwips(outer.height()) - text1Height - 330 - 600;
   }
-  TwipRect input = window->controlTwips(window->text1());
+  TwipRect input = window->controlTwips(window->inputBox());
   input.height = text1Height;
-  window->setControlTwips(window->text1(), input);
+  window->setControlTwips(window->inputBox(), input);
 
   window->resize(request - frame);
   QTRY_COMPARE(window->frameGeometry().size(), outer);
   for (QWidget* box :
-       {static_cast<QWidget*>(window->text1()), static_cast<QWidget*>(window->text2()),
-        static_cast<QWidget*>(window->imgSplitter())}) {
+       {static_cast<QWidget*>(window->inputBox()), static_cast<QWidget*>(window->historyBox()),
+        static_cast<QWidget*>(window->splitterHandle())}) {
     QCOMPARE(box->width(), TwipsToPixels(boxWidth));
     QVERIFY(qAbs(window->controlTwips(box).width - boxWidth) < vesko::kTwipsPerPixel);
   }
-  QCOMPARE(window->controlTwips(window->text2()).height, text2Height);
-  QCOMPARE(window->text2()->height(), TwipsToPixels(text2Height));
+  QCOMPARE(window->controlTwips(window->historyBox()).height, text2Height);
+  QCOMPARE(window->historyBox()->height(), TwipsToPixels(text2Height));
   // The left edges never move, and the status bar stays at the bottom, full width.
-  QCOMPARE(window->text1()->x(), TwipsToPixels(615));
-  QCOMPARE(window->text2()->x(), TwipsToPixels(585));
+  QCOMPARE(window->inputBox()->x(), TwipsToPixels(615));
+  QCOMPARE(window->historyBox()->x(), TwipsToPixels(585));
   const QSize client = outer - frame;
   QCOMPARE(window->statusBar()->geometry(),
            QRect(0, client.height() - TwipsToPixels(330), client.width(), TwipsToPixels(330)));
-  QCOMPARE(window->statusBar()->panelWidthTwips(1), 3450);
-  QCOMPARE(window->statusBar()->panelWidthTwips(2), PixelsToTwips(outer.width()) - 3450);
+  QCOMPARE(window->statusBar()->panelWidthTwips(vesko::StatusPanel::kCredit), 3450);
+  QCOMPARE(window->statusBar()->panelWidthTwips(vesko::StatusPanel::kClock),
+           PixelsToTwips(outer.width()) - 3450);
 }
 
 void MainWindowTest::minimisedNothingMoves() {
@@ -342,12 +341,12 @@ void MainWindowTest::pointerMovesReachTheStatusBar_data() {
   // Where the pointer moves (client pixels) and whether the status bar's underline survives.
   QTest::addColumn<QPoint>("where");
   QTest::addColumn<bool>("underlined");
-  QTest::newRow("window background") << QPoint(5, 30) << false;
-  QTest::newRow("Text1") << QPoint(TwipsToPixels(1500), TwipsToPixels(300)) << false;
-  QTest::newRow("Text2") << QPoint(TwipsToPixels(1500), TwipsToPixels(1000)) << false;
-  QTest::newRow("Label1") << QPoint(TwipsToPixels(300), TwipsToPixels(150)) << true;
-  QTest::newRow("Label2") << QPoint(TwipsToPixels(300), TwipsToPixels(800)) << true;
-  QTest::newRow("splitter handle") << QPoint(TwipsToPixels(2000), TwipsToPixels(660)) << true;
+  Row("window background", QPoint(5, 30), false);
+  Row("Text1", QPoint(TwipsToPixels(1500), TwipsToPixels(300)), false);
+  Row("Text2", QPoint(TwipsToPixels(1500), TwipsToPixels(1000)), false);
+  Row("Label1", QPoint(TwipsToPixels(300), TwipsToPixels(150)), true);
+  Row("Label2", QPoint(TwipsToPixels(300), TwipsToPixels(800)), true);
+  Row("splitter handle", QPoint(TwipsToPixels(2000), TwipsToPixels(660)), true);
 }
 
 void MainWindowTest::pointerMovesReachTheStatusBar() {

@@ -16,6 +16,10 @@
 
 #include <memory>
 
+#include "tests/test_rows.h"
+
+using vesko::test::Row;
+
 using vesko::MainWindow;
 using vesko::RunTool;
 using vesko::WindowId;
@@ -35,19 +39,38 @@ QList<quintptr> StackingOrder() {
   return ids;
 }
 
-// Counts the Return presses that reach a widget.
-class ReturnPressCounter : public QObject {
+// Counts the presses and releases of one key that reach a widget.
+class KeyEventCounter : public QObject {
  public:
+  explicit KeyEventCounter(int key) : key_(key) {}
   int presses = 0;
+  int releases = 0;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return) {
-      ++presses;
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+        static_cast<QKeyEvent*>(event)->key() == key_) {
+      ++(event->type() == QEvent::KeyPress ? presses : releases);
     }
     return QObject::eventFilter(watched, event);
   }
+
+ private:
+  int key_;
+};
+
+// Counts the evaluations the window asks of the real evaluator.
+class CountingEvaluator : public vesko::ExpressionEvaluator {
+ public:
+  int evaluations = 0;
+
+  vesko::Evaluation Evaluate(const QString& expression) override {
+    ++evaluations;
+    return inner_->Evaluate(expression);
+  }
+
+ private:
+  std::unique_ptr<vesko::ExpressionEvaluator> inner_ = vesko::CreateScriptEvaluator();
 };
 
 }  // namespace
@@ -69,8 +92,7 @@ class MainWindowX11Test : public QObject {
     return QTest::qWaitForWindowActive(const_cast<QWidget*>(&widget));
   }
 
-  std::unique_ptr<vesko::ExpressionEvaluator> evaluatorOwner_ = vesko::CreateScriptEvaluator();
-  vesko::ExpressionEvaluator& evaluator_ = *evaluatorOwner_;
+  CountingEvaluator evaluator_;
 
  private slots:
   void initTestCase();
@@ -78,6 +100,9 @@ class MainWindowX11Test : public QObject {
   void staysAboveLaterNormalWindow();
   void typedKeysReachTheController();
   void heldReturnCommitsOnce();
+  void typedKeyCalculatesOnce_data();
+  void typedKeyCalculatesOnce();
+  void heldDigitCalculatesPerRepeat();
 };
 
 void MainWindowX11Test::initTestCase() {
@@ -121,11 +146,11 @@ void MainWindowX11Test::framedAtOriginWithStartSize() {
   const int frameTwips =
       vesko::PixelsToTwips(1) * (frame.captured(3).toInt() + frame.captured(4).toInt()) / scale;
   QCOMPARE(window->frameGeometry().width(), MainWindow::kStartOuterWidthPixels);
-  QVERIFY2(qAbs(window->minHeight() - (1695 + frameTwips)) < vesko::kTwipsPerPixel,
-           qPrintable(QString::number(window->minHeight())));
-  QCOMPARE(
-      window->outerHeightTwips(),
-      qMax<int>(window->minHeight(), vesko::PixelsToTwips(MainWindow::kStartOuterHeightPixels)));
+  QVERIFY2(qAbs(window->layout().minHeight() - (1695 + frameTwips)) < vesko::kTwipsPerPixel,
+           qPrintable(QString::number(window->layout().minHeight())));
+  QCOMPARE(window->outerHeightTwips(),
+           qMax<int>(window->layout().minHeight(),
+                     vesko::PixelsToTwips(MainWindow::kStartOuterHeightPixels)));
 }
 
 void MainWindowX11Test::staysAboveLaterNormalWindow() {
@@ -150,21 +175,21 @@ void MainWindowX11Test::staysAboveLaterNormalWindow() {
 void MainWindowX11Test::typedKeysReachTheController() {
   auto window = StartedWindow();
   QVERIFY(Activate(*window));
-  QVERIFY(window->text1()->hasFocus());
+  QVERIFY(window->inputBox()->hasFocus());
   RunTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
                                       QStringLiteral("40"), QStringLiteral("7*6")});
   QTRY_COMPARE(window->controller().rows().value(0), QStringLiteral("42"));
   RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
   QTRY_COMPARE(window->controller().rows().value(1), QStringLiteral("7*6=42"));
   QCOMPARE(window->controller().rows().value(0), QString());
-  QCOMPARE(window->text1()->toPlainText(), QString());
+  QCOMPARE(window->inputBox()->toPlainText(), QString());
 }
 
 void MainWindowX11Test::heldReturnCommitsOnce() {
   auto window = StartedWindow();
   QVERIFY(Activate(*window));
-  ReturnPressCounter counter;
-  window->text1()->installEventFilter(&counter);
+  KeyEventCounter counter(Qt::Key_Return);
+  window->inputBox()->installEventFilter(&counter);
   RunTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
                                       QStringLiteral("40"), QStringLiteral("5*5")});
   QTRY_COMPARE(window->controller().rows().value(0), QStringLiteral("25"));
@@ -173,12 +198,71 @@ void MainWindowX11Test::heldReturnCommitsOnce() {
   RunTool(QStringLiteral("xdotool"), {QStringLiteral("keydown"), QStringLiteral("Return")});
   QTest::qWait(1500);
   RunTool(QStringLiteral("xdotool"), {QStringLiteral("keyup"), QStringLiteral("Return")});
-  QTRY_COMPARE(window->text1()->toPlainText(), QString());
+  QTRY_COMPARE(window->inputBox()->toPlainText(), QString());
   QTest::qWait(300);
   QVERIFY2(counter.presses >= 2, qPrintable(QStringLiteral("%1 presses").arg(counter.presses)));
   QCOMPARE(window->controller().rows(),
            QStringList({QString(), QStringLiteral("5*5=25"),
                         QStringLiteral("(12-10)**(4)+sin((60-30)*pi/180)=16.5")}));
+}
+
+void MainWindowX11Test::typedKeyCalculatesOnce_data() {
+  // The text after "7" and the key, and the calculations the key costs: one for a key that
+  // changes the text, none for one that leaves it as the last calculation saw it.
+  QTest::addColumn<QString>("key");
+  QTest::addColumn<QString>("live");
+  QTest::addColumn<int>("evaluations");
+  Row("digit", "4", "74", 1);
+  Row("typed with Shift", "plus", "7", 1);
+  Row("Ctrl+A selects all", "ctrl+a", "7", 0);
+  Row("Shift+Left selects", "shift+Left", "7", 0);
+}
+
+void MainWindowX11Test::typedKeyCalculatesOnce() {
+  QFETCH(QString, key);
+  QFETCH(QString, live);
+  QFETCH(int, evaluations);
+  auto window = StartedWindow();
+  QVERIFY(Activate(*window));
+  RunTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("7")});
+  QTRY_COMPARE(window->controller().rows().value(0), QStringLiteral("7"));
+  QTest::qWait(100);
+
+  // One key, with its modifier pressed before and released after it.
+  evaluator_.evaluations = 0;
+  RunTool(QStringLiteral("xdotool"),
+          {QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"), key});
+  QTest::qWait(300);
+  QCOMPARE(window->controller().rows().value(0), live);
+  QCOMPARE(evaluator_.evaluations, evaluations);
+}
+
+void MainWindowX11Test::heldDigitCalculatesPerRepeat() {
+  auto window = StartedWindow();
+  QVERIFY(Activate(*window));
+  RunTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("1+")});
+  QTRY_COMPARE(window->inputBox()->toPlainText(), QStringLiteral("1+"));
+  QTest::qWait(100);
+  evaluator_.evaluations = 0;
+  KeyEventCounter counter(Qt::Key_5);
+  window->inputBox()->installEventFilter(&counter);
+
+  RunTool(QStringLiteral("xdotool"), {QStringLiteral("keydown"), QStringLiteral("5")});
+  QTest::qWait(1000);
+  RunTool(QStringLiteral("xdotool"), {QStringLiteral("keyup"), QStringLiteral("5")});
+  QTest::qWait(300);
+
+  // The server reported the held key as presses and one release, with nothing to wait for.
+  const QString typed = window->inputBox()->toPlainText();
+  const qsizetype presses = typed.size() - 2;
+  QVERIFY2(presses >= 3, qPrintable(typed));
+  QCOMPARE(typed, QStringLiteral("1+") + QString(presses, u'5'));
+  QCOMPARE(counter.presses, presses);
+  QCOMPARE(counter.releases, 1);
+  // Every repeated press showed the value of what it typed; the release found nothing new.
+  QCOMPARE(evaluator_.evaluations, presses - 1);
+  QCOMPARE(window->controller().rows().value(0),
+           evaluator_.Evaluate(QStringLiteral("1+") + QString(presses, u'5')).text);
 }
 
 QTEST_MAIN(MainWindowX11Test)

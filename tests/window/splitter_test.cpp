@@ -31,8 +31,8 @@ constexpr QPoint kPressPoint(150, 44);
 constexpr int kStatusBarTwips = 330;
 
 QList<QWidget*> Controls(const MainWindow& window) {
-  return {window.label1(), window.text1(), window.imgSplitter(),
-          window.label2(), window.text2(), window.picSplitter()};
+  return {window.inputLabel(),   window.inputBox(),   window.splitterHandle(),
+          window.historyLabel(), window.historyBox(), window.splitterBar()};
 }
 
 // Counts the pixels of a colour in a picture of a widget, in device-independent pixels.
@@ -113,39 +113,39 @@ void SplitterTest::dragStopsAtTheLimits() {
   QWindow* win = window->windowHandle();
   vesko::Splitter* splitter = window->splitter();
   const int outer = PixelsToTwips(outerHeight);
-  const TwipRect handleBefore = window->controlTwips(window->imgSplitter());
+  const TwipRect handleBefore = window->controlTwips(window->splitterHandle());
   QCOMPARE(handleBefore.top, 620);
-  QCOMPARE(window->splitMin(), 630);
+  QCOMPARE(window->layout().splitMin(), 630);
 
   QTest::mousePress(win, button, {}, kPressPoint);
-  QVERIFY(window->splitMoving());
-  QVERIFY(window->picSplitter()->isVisible());
+  QVERIFY(window->layout().splitMoving());
+  QVERIFY(window->splitterBar()->isVisible());
   QVERIFY(!splitter->handleShown());
   TwipRect handle = handleBefore;
-  handle.width = window->controlTwips(window->text1()).width;
-  QCOMPARE(window->controlTwips(window->picSplitter()), handle);
+  handle.width = window->controlTwips(window->inputBox()).width;
+  QCOMPARE(window->controlTwips(window->splitterBar()), handle);
 
   QTest::mouseMove(win, QPoint(kPressPoint.x(), (kPressPoint.y() + row) / 2));
   QTest::mouseMove(win, QPoint(kPressPoint.x(), row));
-  QCOMPARE(window->splitMax(), splitMax);
-  QCOMPARE(window->splitPos(), float(barTop));
-  QCOMPARE(window->controlTwips(window->picSplitter()).top, barTop);
-  QCOMPARE(window->controlTwips(window->imgSplitter()), handle);  // waits for the release
+  QCOMPARE(window->layout().splitMax(), splitMax);
+  QCOMPARE(window->layout().splitPos(), float(barTop));
+  QCOMPARE(window->controlTwips(window->splitterBar()).top, barTop);
+  QCOMPARE(window->controlTwips(window->splitterHandle()), handle);  // waits for the release
 
   QTest::mouseRelease(win, button, {}, QPoint(kPressPoint.x(), row));
-  QVERIFY(!window->splitMoving());
-  QVERIFY(!window->picSplitter()->isVisible());
+  QVERIFY(!window->layout().splitMoving());
+  QVERIFY(!window->splitterBar()->isVisible());
   QVERIFY(splitter->handleShown());
   handle.top = barTop - 10;
-  QCOMPARE(window->controlTwips(window->imgSplitter()), handle);
+  QCOMPARE(window->controlTwips(window->splitterHandle()), handle);
 
-  const TwipRect input = window->controlTwips(window->text1());
+  const TwipRect input = window->controlTwips(window->inputBox());
   QCOMPARE(input, TwipRect({615, 45, handle.width, barTop - 105 + 50}));
   QCOMPARE(input.top + input.height, handle.top);  // the handle sits on Text1's bottom edge
-  const TwipRect history = window->controlTwips(window->text2());
+  const TwipRect history = window->controlTwips(window->historyBox());
   QCOMPARE(history.top, barTop + 105);
   QCOMPARE(history.height, outer - input.height - kStatusBarTwips - 600);
-  QCOMPARE(window->controlTwips(window->label2()).top, history.top);
+  QCOMPARE(window->controlTwips(window->historyLabel()).top, history.top);
   for (QWidget* control : Controls(*window)) {
     QCOMPARE(control->geometry(), PixelRect(window->controlTwips(control)));
   }
@@ -167,20 +167,20 @@ void SplitterTest::historyBoxFollowsTheDrag() {
   for (const int r : rows) {
     QTest::mouseMove(win, QPoint(kPressPoint.x(), r));
     const int pos = qBound(630, 15 * r + 50, outer - kStatusBarTwips - 810);
-    const TwipRect input = window->controlTwips(window->text1());
-    const TwipRect history = window->controlTwips(window->text2());
-    QCOMPARE(window->controlTwips(window->picSplitter()).top, pos);
+    const TwipRect input = window->controlTwips(window->inputBox());
+    const TwipRect history = window->controlTwips(window->historyBox());
+    QCOMPARE(window->controlTwips(window->splitterBar()).top, pos);
     QCOMPARE(input.height, pos - 55);
     QCOMPARE(history.top, pos + 105);
-    QCOMPARE(window->controlTwips(window->label2()).top, pos + 105);
+    QCOMPARE(window->controlTwips(window->historyLabel()).top, pos + 105);
     // The history box takes the room the resize rules give it; the clamp keeps it at least 265.
     QCOMPARE(history.height, outer - input.height - kStatusBarTwips - 600);
     QVERIFY2(history.height >= 265, qPrintable(QString::number(history.height)));
-    QCOMPARE(window->text2()->geometry(), PixelRect(history));
-    QCOMPARE(window->controlTwips(window->imgSplitter()).top, 620);
+    QCOMPARE(window->historyBox()->geometry(), PixelRect(history));
+    QCOMPARE(window->controlTwips(window->splitterHandle()).top, 620);
   }
   QTest::mouseRelease(win, Qt::LeftButton, {}, QPoint(kPressPoint.x(), rows.last()));
-  QCOMPARE(window->controlTwips(window->imgSplitter()).top, 620);  // the last move hit the top
+  QCOMPARE(window->controlTwips(window->splitterHandle()).top, 620);  // the last move hit the top
 }
 
 void SplitterTest::idleMovesChangeNoControl_data() {
@@ -194,18 +194,18 @@ void SplitterTest::idleMovesChangeNoControl() {
   QFETCH(int, outerHeight);
   QFETCH(int, splitMax);
   auto window = StartedWindow(outerHeight);
-  QCOMPARE(window->splitMax(), 0);
+  QCOMPARE(window->layout().splitMax(), 0);
   QHash<QWidget*, TwipRect> before;
   for (QWidget* control : Controls(*window)) {
     before.insert(control, window->controlTwips(control));
   }
   for (const QPoint& point : {kPressPoint, QPoint(20, 43), QPoint(250, 46)}) {
     QTest::mouseMove(window->windowHandle(), point);
-    QTRY_COMPARE(window->splitMax(), splitMax);  // refreshed by every move over the handle
+    QTRY_COMPARE(window->layout().splitMax(), splitMax);  // refreshed by every move over the handle
   }
-  QVERIFY(!window->splitMoving());
+  QVERIFY(!window->layout().splitMoving());
   QVERIFY(window->splitter()->handleShown());
-  QVERIFY(!window->picSplitter()->isVisible());
+  QVERIFY(!window->splitterBar()->isVisible());
   for (auto it = before.cbegin(); it != before.cend(); ++it) {
     QCOMPARE(window->controlTwips(it.key()), it.value());
   }
@@ -224,7 +224,7 @@ void SplitterTest::clickLeavesTheHandle() {
   QFETCH(bool, doubleClick);
   auto window = StartedWindow(300);
   QWindow* win = window->windowHandle();
-  const TwipRect handle = window->controlTwips(window->imgSplitter());
+  const TwipRect handle = window->controlTwips(window->splitterHandle());
   for (int i = 0; i < 5; ++i) {
     if (doubleClick) {
       QTest::mouseDClick(win, button, {}, kPressPoint);
@@ -232,11 +232,11 @@ void SplitterTest::clickLeavesTheHandle() {
       QTest::mouseClick(win, button, {}, kPressPoint);
     }
   }
-  QVERIFY(!window->splitMoving());
+  QVERIFY(!window->layout().splitMoving());
   QVERIFY(window->splitter()->handleShown());
-  QVERIFY(!window->picSplitter()->isVisible());
-  QCOMPARE(window->controlTwips(window->imgSplitter()), handle);
-  QCOMPARE(window->controlTwips(window->text1()).height, 585);
+  QVERIFY(!window->splitterBar()->isVisible());
+  QCOMPARE(window->controlTwips(window->splitterHandle()), handle);
+  QCOMPARE(window->controlTwips(window->inputBox()).height, 585);
 }
 
 void SplitterTest::otherButtonsDoNotEndTheDrag() {
@@ -246,12 +246,12 @@ void SplitterTest::otherButtonsDoNotEndTheDrag() {
   QTest::mouseMove(win, QPoint(150, 60));
   QTest::mousePress(win, Qt::RightButton, {}, QPoint(150, 60));
   QTest::mouseRelease(win, Qt::RightButton, {}, QPoint(150, 60));
-  QVERIFY(window->splitMoving());
-  QCOMPARE(window->controlTwips(window->picSplitter()).top, 950);
+  QVERIFY(window->layout().splitMoving());
+  QCOMPARE(window->controlTwips(window->splitterBar()).top, 950);
   QTest::mouseMove(win, QPoint(150, 70));
   QTest::mouseRelease(win, Qt::LeftButton, {}, QPoint(150, 70));
-  QVERIFY(!window->splitMoving());
-  QCOMPARE(window->controlTwips(window->imgSplitter()).top, 1100 - 10);
+  QVERIFY(!window->layout().splitMoving());
+  QCOMPARE(window->controlTwips(window->splitterHandle()).top, 1100 - 10);
 }
 
 void SplitterTest::lostReleaseEndsTheDrag() {
@@ -259,22 +259,22 @@ void SplitterTest::lostReleaseEndsTheDrag() {
   QWindow* win = window->windowHandle();
   QTest::mousePress(win, Qt::LeftButton, {}, kPressPoint);
   QTest::mouseMove(win, QPoint(150, 80));
-  QCOMPARE(window->controlTwips(window->picSplitter()).top, 1250);
+  QCOMPARE(window->controlTwips(window->splitterBar()).top, 1250);
   // A move without the button, as after a release that went elsewhere.
-  QLabel* handle = window->imgSplitter();
+  QLabel* handle = window->splitterHandle();
   QMouseEvent move(QEvent::MouseMove, QPointF(150, 40), handle->mapToGlobal(QPointF(150, 40)),
                    Qt::NoButton, Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(handle, &move);
-  QVERIFY(!window->splitMoving());
+  QVERIFY(!window->layout().splitMoving());
   QVERIFY(window->splitter()->handleShown());
-  QVERIFY(!window->picSplitter()->isVisible());
+  QVERIFY(!window->splitterBar()->isVisible());
   QCOMPARE(window->controlTwips(handle).top, 1240);
-  QCOMPARE(window->controlTwips(window->text1()).height, 1250 - 55);
+  QCOMPARE(window->controlTwips(window->inputBox()).height, 1250 - 55);
 }
 
 void SplitterTest::handleHiddenOnlyToTheEye() {
   auto window = StartedWindow(300);
-  QLabel* handle = window->imgSplitter();
+  QLabel* handle = window->splitterHandle();
   const QColor line = handle->palette().color(QPalette::Mid);
   const QColor barLine = handle->palette().color(QPalette::Highlight);
   QCOMPARE(PixelsOfColour(handle, line), handle->width());  // one thin line
@@ -285,7 +285,7 @@ void SplitterTest::handleHiddenOnlyToTheEye() {
   // Still a shown widget, so that it keeps the pointer, but drawn as nothing.
   QVERIFY(handle->isVisible());
   QCOMPARE(PixelsOfColour(handle, line), 0);
-  QCOMPARE(PixelsOfColour(window->picSplitter(), barLine), 2 * window->picSplitter()->width());
+  QCOMPARE(PixelsOfColour(window->splitterBar(), barLine), 2 * window->splitterBar()->width());
 
   QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, {}, QPoint(150, 90));
   QCOMPARE(PixelsOfColour(handle, line), handle->width());

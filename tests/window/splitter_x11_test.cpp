@@ -88,41 +88,41 @@ void SplitterX11Test::realDrag() {
   QFETCH(int, barTop);
   auto window = StartedWindow();
   QCOMPARE(window->frameGeometry().height(), kOuterHeightPixels);
-  QLabel* handle = window->imgSplitter();
+  QLabel* handle = window->splitterHandle();
   const TwipRect handleBefore = window->controlTwips(handle);
   QCOMPARE(handleBefore.top, 620);
 
   // Hovering over the handle refreshes splitMax and changes nothing else.
   MovePointer(*window, kPressPoint);
-  QTRY_COMPARE(window->splitMax(), 6000 - 330 - 810);
+  QTRY_COMPARE(window->layout().splitMax(), 6000 - 330 - 810);
   QCOMPARE(QApplication::widgetAt(window->mapToGlobal(kPressPoint)), handle);
 
   Button(QStringLiteral("mousedown"));
-  QTRY_VERIFY(window->splitMoving());
+  QTRY_VERIFY(window->layout().splitMoving());
   QVERIFY(!window->splitter()->handleShown());
-  QVERIFY(window->picSplitter()->isVisible());
+  QVERIFY(window->splitterBar()->isVisible());
 
   MovePointer(*window, (kPressPoint + release) / 2);
   MovePointer(*window, release);
   // The move away from the handle, even out of the window, still reached it.
-  QTRY_COMPARE(window->controlTwips(window->picSplitter()).top, barTop);
-  QVERIFY(window->splitMoving());
+  QTRY_COMPARE(window->controlTwips(window->splitterBar()).top, barTop);
+  QVERIFY(window->layout().splitMoving());
   QCOMPARE(window->controlTwips(handle).top, 620);
 
   Button(QStringLiteral("mouseup"));
-  QTRY_VERIFY(!window->splitMoving());
+  QTRY_VERIFY(!window->layout().splitMoving());
   QVERIFY(window->splitter()->handleShown());
-  QVERIFY(!window->picSplitter()->isVisible());
+  QVERIFY(!window->splitterBar()->isVisible());
   QCOMPARE(window->controlTwips(handle).top, barTop - 10);
 
-  const TwipRect input = window->controlTwips(window->text1());
-  const TwipRect history = window->controlTwips(window->text2());
+  const TwipRect input = window->controlTwips(window->inputBox());
+  const TwipRect history = window->controlTwips(window->historyBox());
   QCOMPARE(input.height, barTop - 55);
   QCOMPARE(history.top, barTop + 105);
   QCOMPARE(history.height, 6000 - input.height - 330 - 600);
-  QCOMPARE(window->controlTwips(window->label2()).top, history.top);
-  for (QWidget* control : {static_cast<QWidget*>(handle), static_cast<QWidget*>(window->text1()),
-                           static_cast<QWidget*>(window->text2())}) {
+  QCOMPARE(window->controlTwips(window->historyLabel()).top, history.top);
+  for (QWidget* control : {static_cast<QWidget*>(handle), static_cast<QWidget*>(window->inputBox()),
+                           static_cast<QWidget*>(window->historyBox())}) {
     QCOMPARE(control->geometry(), PixelRect(window->controlTwips(control)));
   }
 
@@ -133,12 +133,12 @@ void SplitterX11Test::realDrag() {
   MovePointer(*window, grip);
   QTRY_COMPARE(QApplication::widgetAt(window->mapToGlobal(grip)), handle);
   Button(QStringLiteral("mousedown"));
-  QTRY_VERIFY(window->splitMoving());
+  QTRY_VERIFY(window->layout().splitMoving());
   MovePointer(*window, QPoint(150, 200));
   const int second = qBound(630, barTop - 10 + PixelsToTwips(200 - handleRow) + 45, 4860);
-  QTRY_COMPARE(window->controlTwips(window->picSplitter()).top, second);
+  QTRY_COMPARE(window->controlTwips(window->splitterBar()).top, second);
   Button(QStringLiteral("mouseup"));
-  QTRY_VERIFY(!window->splitMoving());
+  QTRY_VERIFY(!window->layout().splitMoving());
   QCOMPARE(window->controlTwips(handle).top, second - 10);
 }
 

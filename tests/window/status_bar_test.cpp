@@ -14,6 +14,9 @@
 
 namespace {
 
+constexpr auto kCredit = vesko::StatusPanel::kCredit;
+constexpr auto kClock = vesko::StatusPanel::kClock;
+
 // Counts the font changes the bar receives.
 class FontChangeCounter : public QObject {
  public:
@@ -49,47 +52,37 @@ class StatusBarTest : public QObject {
 
   void startsWithTheDesignState() {
     vesko::StatusBar bar;
-    QCOMPARE(bar.panelText(1), QStringLiteral("设计：Vesko,Email:") + vesko::FeedbackAddress());
-    QVERIFY(bar.panelText(2).isEmpty());
-    QCOMPARE(bar.panelWidthTwips(1), 3450);
-    QCOMPARE(bar.panelWidthTwips(2), 1440);
+    QCOMPARE(bar.panelText(kCredit),
+             QStringLiteral("设计：Vesko,Email:") + vesko::FeedbackAddress());
+    QVERIFY(bar.panelText(kClock).isEmpty());
+    QCOMPARE(bar.panelWidthTwips(kCredit), 3450);
+    QCOMPARE(bar.panelWidthTwips(kClock), 1440);
     QCOMPARE(bar.height(), 22);  // 330 twips
     QVERIFY(!bar.linkUnderlined());
     QVERIFY(bar.hasMouseTracking());
     QCOMPARE(bar.font().families().value(0), QStringLiteral("SimSun"));
     QCOMPARE(bar.font().pointSizeF(), 9.0);
 
-    auto* timer1 = bar.findChild<QTimer*>(QStringLiteral("Timer1"));
-    QVERIFY(timer1 != nullptr);
-    QCOMPARE(timer1->interval(), 1000);
-    QVERIFY(timer1->isActive());
-  }
-
-  void rejectsPanelsThatDoNotExist() {
-    vesko::StatusBar bar;
-    QVERIFY(bar.panelText(0).isNull());
-    QVERIFY(bar.panelText(3).isNull());
-    QCOMPARE(bar.panelWidthTwips(-1), 0);
-    QVERIFY(bar.panelRect(3).isEmpty());
-    QTest::ignoreMessage(QtWarningMsg, "StatusBar::setPanelWidthTwips: there is no panel 3");
-    bar.setPanelWidthTwips(3, 500);
-    QCOMPARE(bar.panelWidthTwips(1), 3450);
-    QCOMPARE(bar.panelWidthTwips(2), 1440);
+    auto* clockTimer = bar.findChild<QTimer*>(QStringLiteral("Timer1"));
+    QVERIFY(clockTimer != nullptr);
+    QCOMPARE(clockTimer->interval(), 1000);
+    QVERIFY(clockTimer->isActive());
   }
 
   void clockTickShowsTheTime() {
     vesko::StatusBar bar;
     bar.OnClockTick();
     static const QRegularExpression kZhClock(QStringLiteral("^时间：\\d\\d:\\d\\d:\\d\\d$"));
-    QVERIFY2(kZhClock.match(bar.panelText(2)).hasMatch(), qPrintable(bar.panelText(2)));
-    QCOMPARE(bar.panelText(1), QStringLiteral("设计：Vesko,Email:") + vesko::FeedbackAddress());
+    QVERIFY2(kZhClock.match(bar.panelText(kClock)).hasMatch(), qPrintable(bar.panelText(kClock)));
+    QCOMPARE(bar.panelText(kCredit),
+             QStringLiteral("设计：Vesko,Email:") + vesko::FeedbackAddress());
   }
 
-  void timer1TicksOnItsOwn() {
+  void clockTicksOnItsOwn() {
     vesko::StatusBar bar;
-    QVERIFY(bar.panelText(2).isEmpty());
-    QTRY_VERIFY_WITH_TIMEOUT(!bar.panelText(2).isEmpty(), 3000);
-    QVERIFY(bar.panelText(2).startsWith(QStringLiteral("时间：")));
+    QVERIFY(bar.panelText(kClock).isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(!bar.panelText(kClock).isEmpty(), 3000);
+    QVERIFY(bar.panelText(kClock).startsWith(QStringLiteral("时间：")));
   }
 
   void panelsFollowTheirWidths_data() {
@@ -109,15 +102,15 @@ class StatusBarTest : public QObject {
     QFETCH(QRect, panel2);
     vesko::StatusBar bar;
     bar.resize(800, bar.height());
-    bar.setPanelWidthTwips(1, panel1Twips);
-    bar.setPanelWidthTwips(2, panel2Twips);
-    QCOMPARE(bar.panelWidthTwips(1), qMax(0, panel1Twips));
-    QCOMPARE(bar.panelWidthTwips(2), panel2Twips);
-    QCOMPARE(bar.panelRect(1), panel1);
-    QCOMPARE(bar.panelRect(2), panel2);
+    bar.setPanelWidthTwips(kCredit, panel1Twips);
+    bar.setPanelWidthTwips(kClock, panel2Twips);
+    QCOMPARE(bar.panelWidthTwips(kCredit), qMax(0, panel1Twips));
+    QCOMPARE(bar.panelWidthTwips(kClock), panel2Twips);
+    QCOMPARE(bar.panelRect(kCredit), panel1);
+    QCOMPARE(bar.panelRect(kClock), panel2);
     QCOMPARE(bar.sizeHint().width(), panel1.width() + panel2.width());
-    QCOMPARE(bar.panelAt(panel2.center()), 2);
-    QCOMPARE(bar.panelAt(QPoint(panel2.right() + 5, 10)), 0);
+    QCOMPARE(bar.panelAt(panel2.center()), std::optional(kClock));
+    QVERIFY(!bar.panelAt(QPoint(panel2.right() + 5, 10)).has_value());
   }
 
   // Steps: 'B' a pointer move over the bar, 'X' a pointer move over a label beside it,
@@ -200,11 +193,11 @@ class StatusBarTest : public QObject {
     bar.show();
     QVERIFY(QTest::qWaitForWindowExposed(&bar));
     bar.OnClockTick();
-    const QString clockText = bar.panelText(2);
-    const QString creditText = bar.panelText(1);
+    const QString clockText = bar.panelText(kClock);
+    const QString creditText = bar.panelText(kCredit);
 
-    const QPoint onCredit = bar.panelRect(1).center();
-    const QPoint onClock = bar.panelRect(2).center();
+    const QPoint onCredit = bar.panelRect(kCredit).center();
+    const QPoint onClock = bar.panelRect(kClock).center();
     if (gesture == u"1") {
       QTest::mouseClick(&bar, Qt::LeftButton, {}, onCredit);
     } else if (gesture == u"2") {
@@ -227,26 +220,26 @@ class StatusBarTest : public QObject {
       QVERIFY(handler.urls.front().toEncoded().startsWith("mailto:%20"));
     }
     // The link leaves the panels as they were.
-    QCOMPARE(bar.panelText(1), creditText);
-    QCOMPARE(bar.panelText(2), clockText);
+    QCOMPARE(bar.panelText(kCredit), creditText);
+    QCOMPARE(bar.panelText(kClock), clockText);
   }
 
   void cutShortPanelShowsItsTextAsToolTip() {
     vesko::StatusBar bar;
-    bar.setPanelWidthTwips(1, 600);   // 40 pixels: far too narrow for the credit
-    bar.setPanelWidthTwips(2, 9000);  // 600 pixels: ample room for the clock
+    bar.setPanelWidthTwips(kCredit, 600);  // 40 pixels: far too narrow for the credit
+    bar.setPanelWidthTwips(kClock, 9000);  // 600 pixels: ample room for the clock
     bar.resize(700, bar.height());
     bar.show();
     QVERIFY(QTest::qWaitForWindowExposed(&bar));
     bar.OnClockTick();
 
-    const QPoint onCredit = bar.panelRect(1).center();
+    const QPoint onCredit = bar.panelRect(kCredit).center();
     QHelpEvent overCredit(QEvent::ToolTip, onCredit, bar.mapToGlobal(onCredit));
     QApplication::sendEvent(&bar, &overCredit);
     QTRY_VERIFY(QToolTip::isVisible());
-    QCOMPARE(QToolTip::text(), bar.panelText(1));
+    QCOMPARE(QToolTip::text(), bar.panelText(kCredit));
 
-    const QPoint onClock = bar.panelRect(2).center();
+    const QPoint onClock = bar.panelRect(kClock).center();
     QHelpEvent overClock(QEvent::ToolTip, onClock, bar.mapToGlobal(onClock));
     QApplication::sendEvent(&bar, &overClock);
     QTRY_VERIFY(!QToolTip::isVisible());

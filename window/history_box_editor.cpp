@@ -1,4 +1,4 @@
-#include "window/history_box.h"
+#include "window/history_box_editor.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -36,7 +36,7 @@ bool BreaksLine(const QString& row) {
 
 }  // namespace
 
-HistoryBox::HistoryBox(QPlainTextEdit* box) : QObject(box), box_(box) {
+HistoryBoxEditor::HistoryBoxEditor(QPlainTextEdit* box) : QObject(box), box_(box) {
   connect(box_->document(), &QTextDocument::contentsChange, this, [this] {
     if (!changing_) {
       foreignChange_ = true;
@@ -44,7 +44,7 @@ HistoryBox::HistoryBox(QPlainTextEdit* box) : QObject(box), box_(box) {
   });
 }
 
-void HistoryBox::SetText(const QString& text, const QStringList& rows) {
+void HistoryBoxEditor::SetText(const QString& text, const QStringList& rows) {
   changing_ = true;
   box_->setPlainText(text);
   changing_ = false;
@@ -56,11 +56,7 @@ void HistoryBox::SetText(const QString& text, const QStringList& rows) {
   }
 }
 
-bool HistoryBox::ReplaceTopRows(qsizetype renderedTopRows, const QStringList& newTopRows) {
-  if (foreignChange_ || renderedTopRows > singleLineTopRows_ ||
-      std::any_of(newTopRows.begin(), newTopRows.end(), BreaksLine)) {
-    return false;
-  }
+void HistoryBoxEditor::ReplaceTopLines(qsizetype renderedTopRows, const QStringList& newTopRows) {
   QTextDocument* document = box_->document();
   // The rows shown end with a line break each, so the first `renderedTopRows` rows are the text
   // before the line of that number.
@@ -71,7 +67,6 @@ bool HistoryBox::ReplaceTopRows(qsizetype renderedTopRows, const QStringList& ne
     lines += u'\n';
   }
 
-  changing_ = true;
   // Like setting the whole text, the edit leaves nothing to undo.
   document->setUndoRedoEnabled(false);
   // The new lines go in below the old ones before those are removed: the box's own cursor,
@@ -86,8 +81,20 @@ bool HistoryBox::ReplaceTopRows(qsizetype renderedTopRows, const QStringList& ne
   cursor.endEditBlock();
   document->setUndoRedoEnabled(true);
   document->setModified(false);
-  // And like it, the edit leaves the cursor and the view at the start. Moving the cursor lays
-  // out the lines around it, so it is moved only when it is elsewhere.
+}
+
+bool HistoryBoxEditor::ReplaceTopRows(qsizetype renderedTopRows, const QStringList& newTopRows) {
+  if (!topEditsEnabled_ || foreignChange_ || renderedTopRows > singleLineTopRows_ ||
+      std::any_of(newTopRows.begin(), newTopRows.end(), BreaksLine)) {
+    return false;
+  }
+  QTextDocument* document = box_->document();
+  changing_ = true;
+  if (renderedTopRows > 0 || !newTopRows.isEmpty()) {
+    ReplaceTopLines(renderedTopRows, newTopRows);
+  }
+  // Like a whole rewrite, the edit leaves the cursor and the view at the start. Moving the
+  // cursor lays out the lines around it, so it is moved only when it is elsewhere.
   const QTextCursor current = box_->textCursor();
   if (current.position() != 0 || current.hasSelection()) {
     box_->setTextCursor(QTextCursor(document));

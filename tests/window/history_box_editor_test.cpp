@@ -56,8 +56,8 @@ class HistoryBoxTest : public QObject {
   // What a whole rewrite gives: the rendered text set into a box of the same kind and size.
   std::unique_ptr<QPlainTextEdit> reference_;
 
-  QPlainTextEdit* input() { return window_->text1(); }
-  QPlainTextEdit* history() { return window_->text2(); }
+  QPlainTextEdit* input() { return window_->inputBox(); }
+  QPlainTextEdit* history() { return window_->historyBox(); }
 
   void release(const QString& text) {
     input()->setPlainText(text);
@@ -230,4 +230,4 @@ class HistoryBoxTest : public QObject {
 };
 
 QTEST_MAIN(HistoryBoxTest)
-#include "history_box_test.moc"
+#include "history_box_editor_test.moc"

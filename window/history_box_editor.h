@@ -8,7 +8,7 @@ class QPlainTextEdit;
 
 namespace vesko {
 
-// Keeps the history box (Text2) holding the rendered rows, each row a line. Besides setting the
+// Keeps the history box holding the rendered rows, each row a line. Besides setting the
 // whole text it can replace just the first lines, which is all that changes on a key release:
 // a live run rewrites the top line, a commit puts one more line below it. That costs the same
 // however many rows there are, where setting the whole text grows with them.
@@ -16,9 +16,9 @@ namespace vesko {
 // The box stays editable. Once anyone but this class has changed its text (the user typed,
 // pasted, undid...), the lines no longer match the rows and only a whole rewrite can bring them
 // back; the same holds when a row contains a line break and so fills more than one line.
-class HistoryBox : public QObject {
+class HistoryBoxEditor : public QObject {
  public:
-  explicit HistoryBox(QPlainTextEdit* box);
+  explicit HistoryBoxEditor(QPlainTextEdit* box);
 
   // Sets the whole text; `rows` are the rows it was rendered from.
   void SetText(const QString& text, const QStringList& rows);
@@ -26,9 +26,15 @@ class HistoryBox : public QObject {
   // as they are. Returns false, changing nothing, when that could not give exactly the text a
   // whole rewrite would; the caller then sets the whole text.
   bool ReplaceTopRows(qsizetype renderedTopRows, const QStringList& newTopRows);
+  // With top edits off every change rewrites the whole text (for measuring what they save).
+  void setTopEditsEnabled(bool enabled) { topEditsEnabled_ = enabled; }
 
  private:
+  // The document edit of ReplaceTopRows.
+  void ReplaceTopLines(qsizetype renderedTopRows, const QStringList& newTopRows);
+
   QPlainTextEdit* box_;
+  bool topEditsEnabled_ = true;
   // Set while this class changes the box, so that its own changes are not taken for the user's.
   bool changing_ = false;
   // The box's text was changed by someone else since this class last set it.

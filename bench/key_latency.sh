@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Key to repaint, end to end: under a virtual X server with openbox, types keys into the
+# calculator and into a bare Qt text box (bench/key_latency.cpp does the typing and timing) and
+# prints, per scenario and program, the medians over all runs of each run's median, p95 and p99
+# of "first repaint" and "repaint finished", in milliseconds. Scenarios: a fresh window; after
+# 1,000 commits (the calculator only); with a 2,000-character input. The programs take turns.
+#   bench/key_latency.sh [BUILD_DIR] [RUNS] [LABEL=VESKO_CALC...]   (defaults: build, 5)
+# Further calculator builds to measure in the same run are given as LABEL=PATH.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+if [[ "${1:-}" != "--inside-x-server" ]]; then
+  build=$(cd "${1:-$here/../build}" && pwd)
+  runs=${2:-5}
+  for file in "$build/app/vesko-calc" "$build/bench/key_latency" "$build/bench/bare_text_box"; do
+    if [[ ! -x "$file" ]]; then
+      echo "$0: $file is missing; build the targets vesko-calc, key_latency and bare_text_box" >&2
+      exit 1
+    fi
+  done
+  exec "$here/../tests/run_under_x.sh" "$0" --inside-x-server "$build" "$runs" "${@:3}"
+fi
+build=$2
+runs=$3
+programs=("vesko-calc=$build/app/vesko-calc" "${@:4}")
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# Qt warns on every start when there is no runtime directory; give it a private one.
+if [[ -z "${XDG_RUNTIME_DIR:-}" ]]; then
+  mkdir -m 700 "$work/runtime"
+  export XDG_RUNTIME_DIR=$work/runtime
+fi
+# The caret must not blink, or its repaints mix with the typed keys'. Qt 6 reads the blink rate
+# from the desktop's settings, and of the desktops it knows it reads KDE's without a session
+# running: CursorBlinkRate=0 in kdeglobals keeps the caret on. The same settings hold for every
+# program measured; style and fonts stay Qt's defaults (Fusion).
+mkdir "$work/config"
+printf '[KDE]\nCursorBlinkRate=0\n' >"$work/config/kdeglobals"
+export XDG_CONFIG_HOME=$work/config XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5
+export QT_LOGGING_RULES='qt.qpa.theme.dbus=false'  # no session bus here, and none is needed
+
+results=$work/results
+for ((run = 1; run <= runs; run++)); do
+  for scenario in fresh commits long; do
+    prepare=$scenario
+    [[ $scenario == fresh ]] && prepare=none
+    for entry in "${programs[@]}" "bare-qt-text-box=$build/bench/bare_text_box"; do
+      label=${entry%%=*}
+      program=${entry#*=}
+      options=(--prepare "$prepare")
+      if [[ $label == bare-qt-text-box ]]; then
+        # The bare box has nothing to commit; Return there only adds lines.
+        [[ $scenario == commits ]] && continue
+      else
+        # The calculator's status bar clock (330 twips, 22 pixels) repaints every second.
+        options+=(--ignore-bottom 22)
+      fi
+      if ! line=$("$build/bench/key_latency" "${options[@]}" "$program"); then
+        echo "run $run  $scenario  $label  failed" >&2
+        continue
+      fi
+      echo "run $run  $scenario  $label  $line"
+      echo "$scenario $label $line" >>"$results"
+    done
+  done
+done
+
+echo
+echo "medians of $runs runs, in ms; late: keys damaged again after going quiet, idle: damage"
+echo "while idle, both summed over the runs and both to be 0"
+printf '%-8s %-18s %7s %7s %7s   %8s %7s %7s  %5s %5s\n' scenario program first p95 p99 finished \
+  p95 p99 late idle
+for scenario in fresh commits long; do
+  for entry in "${programs[@]}" "bare-qt-text-box="; do
+    label=${entry%%=*}
+    grep -q "^$scenario $label " "$results" || continue
+    values=()
+    for field in 4 5 6 8 9 10; do
+      values+=("$(awk -v s="$scenario" -v l="$label" -v f="$field" '$1 == s && $2 == l { print $f }' \
+        "$results" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')")
+    done
+    sums=$(awk -v s="$scenario" -v l="$label" '$1 == s && $2 == l { late += $14; idle += $16 }
+      END { print late, idle }' "$results")
+    printf '%-8s %-18s %7s %7s %7s   %8s %7s %7s  %5s %5s\n' "$scenario" "$label" "${values[@]}" \
+      $sums
+  done
+done
