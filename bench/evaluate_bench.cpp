@@ -32,12 +32,18 @@ QString Input(int which) {
       return QStringLiteral("log(1)/log(10)+pe");
     case 2:
       return LongExpression(200);
-    default:
+    case 3:
       return LongExpression(32767);
+    case 4:
+      // A date literal, date arithmetic and the date's text in the user's locale.
+      return QStringLiteral("#1/2/2003#+30");
+    default:
+      return QStringLiteral("FormatNumber(1234567.891, 2)");
   }
 }
 
-const char* kNames[] = {"start example 1", "start example 2", "200 characters", "32767 characters"};
+const char* kNames[] = {"start example 1",  "start example 2", "200 characters",
+                        "32767 characters", "date #1/2/2003#+30", "FormatNumber(1234567.891, 2)"};
 
 // muparser spells square root sqrt and the natural logarithm ln.
 std::string ForMuparser(const QString& evalForm) {
@@ -78,6 +84,7 @@ void Muparser(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(Ours)->DenseRange(0, 3);
+// The date and FormatNumber inputs are ours only: muparser has neither.
+BENCHMARK(Ours)->DenseRange(0, 5);
 BENCHMARK(Muparser)->DenseRange(0, 3);
 BENCHMARK_MAIN();

@@ -1,5 +1,6 @@
 #include "script/conversions.h"
 
+#include "script/characters.h"
 #include "script/errors.h"
 #include "script/number_text.h"
 
@@ -11,26 +12,6 @@
 namespace vesko::script {
 
 namespace {
-
-bool IsBlank(QChar c) {
-  return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-
-bool IsDigit(char16_t c) {
-  return c >= u'0' && c <= u'9';
-}
-
-int DigitValue(char16_t c, int radix) {
-  int digit = -1;
-  if (c >= u'0' && c <= u'9') {
-    digit = c - u'0';
-  } else if (c >= u'a' && c <= u'f') {
-    digit = c - u'a' + 10;
-  } else if (c >= u'A' && c <= u'F') {
-    digit = c - u'A' + 10;
-  }
-  return digit < radix ? digit : -1;
-}
 
 void RequireNotNull(const Variant& value) {
   if (value.IsNull()) {
@@ -71,10 +52,10 @@ double BankersRound(double value) {
 ParseStatus ParseNumber(QStringView text, double& value) {
   qsizetype begin = 0;
   qsizetype end = text.size();
-  while (begin < end && IsBlank(text[begin])) {
+  while (begin < end && IsSpaceOrTab(text[begin].unicode())) {
     ++begin;
   }
-  while (end > begin && IsBlank(text[end - 1])) {
+  while (end > begin && IsSpaceOrTab(text[end - 1].unicode())) {
     --end;
   }
   bool negative = false;
@@ -92,19 +73,17 @@ ParseStatus ParseNumber(QStringView text, double& value) {
     if (radix == 0) {
       return ParseStatus::kNotNumber;
     }
-    std::uint64_t pattern = 0;
-    qsizetype i = begin + 2;
-    for (; i < end && DigitValue(text[i].unicode(), radix) >= 0; ++i) {
-      pattern = pattern * radix + DigitValue(text[i].unicode(), radix);
-      if (pattern > 0xFFFFFFFFu) {
-        return ParseStatus::kOutOfRange;
-      }
+    std::uint32_t pattern = 0;
+    bool tooLong = false;
+    const qsizetype i = ReadRadixDigits(text, begin + 2, end, radix, pattern, tooLong);
+    if (tooLong) {
+      return ParseStatus::kOutOfRange;
     }
     const bool suffix = i + 1 == end && text[i] == QLatin1Char('&');
     if (i == begin + 2 || (i != end && !suffix)) {
       return ParseStatus::kNotNumber;
     }
-    const Variant v = RadixPatternValue(static_cast<std::uint32_t>(pattern), suffix);
+    const Variant v = RadixPatternValue(pattern, suffix);
     value = negative ? -static_cast<double>(v.integer) : static_cast<double>(v.integer);
     return ParseStatus::kNumber;
   }
@@ -162,7 +141,7 @@ bool ParseDecimal(std::string_view ascii, double& value) {
   bool seenNonZero = false;
   bool afterPoint = false;
   std::size_t i = 0;
-  for (; i < ascii.size() && ascii[i] != 'e'; ++i) {
+  for (; i < ascii.size() && ascii[i] != 'e' && ascii[i] != 'E'; ++i) {
     const char c = ascii[i];
     if (c == '.') {
       afterPoint = true;
@@ -213,7 +192,17 @@ Variant NumericOperand(const Variant& value) {
   if (value.IsObject()) {
     Fail(kObjectVariableNotSet);
   }
+  if (value.IsArray()) {
+    Fail(kTypeMismatch);
+  }
   return value;
+}
+
+QString TextOfArgument(const Variant& value) {
+  if (value.IsObject()) {
+    Fail(kObjectVariableNotSet);
+  }
+  return StringForm(value);
 }
 
 double ToDouble(const Variant& value) {
@@ -227,11 +216,15 @@ double ToDouble(const Variant& value) {
       return static_cast<double>(value.integer);
     case Subtype::kSingle:
     case Subtype::kDouble:
+    case Subtype::kDate:
       return value.real;
     case Subtype::kCurrency:
       return static_cast<double>(value.integer) / kCurrencyScale;
     case Subtype::kString:
       return ParsedOrFail(value.text);
+    case Subtype::kArray:
+    case Subtype::kMissing:
+      Fail(kTypeMismatch);
     case Subtype::kNull:
     case Subtype::kObject:
       break;
@@ -309,7 +302,12 @@ Variant SingleOrDouble(double value) {
 }
 
 bool ParseBooleanWord(QStringView text, bool& value) {
-  const QStringView trimmed = text.trimmed();
+  QStringView trimmed = text.trimmed();
+  // "#TRUE#" and "#FALSE#" (the text of Booleans written to files) read as the words.
+  if (trimmed.size() > 2 && trimmed.front() == QLatin1Char('#') &&
+      trimmed.back() == QLatin1Char('#')) {
+    trimmed = trimmed.mid(1, trimmed.size() - 2);
+  }
   if (trimmed.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) {
     value = true;
     return true;

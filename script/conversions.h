@@ -32,6 +32,10 @@ Variant RadixPatternValue(std::uint32_t pattern, bool longSuffix);
 // range), Boolean and Empty are left as they are. Objects fail with 91. Null must be handled first.
 Variant NumericOperand(const Variant& value);
 
+// The string form of an argument that a function reads as text (Null is left to the caller);
+// objects fail with 91, arrays with 13.
+QString TextOfArgument(const Variant& value);
+
 // Any non-Null value as a double (Empty 0, True -1, strings parsed). Null fails with 94.
 double ToDouble(const Variant& value);
 
@@ -48,7 +52,7 @@ double CheckedDouble(double value);
 // A double as Single, or as Double when it lies beyond the Single range.
 Variant SingleOrDouble(double value);
 
-// "True"/"False" in any case; returns false when the text is neither.
+// "True"/"False" (also "#TRUE#"/"#FALSE#") in any case; returns false when the text is neither.
 bool ParseBooleanWord(QStringView text, bool& value);
 
 // The CXxx conversions. Empty gives the zero of the type; Null fails with 94.

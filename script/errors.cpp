@@ -4,12 +4,16 @@
 
 namespace vesko::script {
 
-QString DescriptionOf(int number) {
-  switch (number) {
+QString DescriptionOf(ErrorNumber number) {
+  switch (number) {  // no default: a number without a description does not compile
     case kInvalidProcedureCall:
       return QStringLiteral("Invalid procedure call or argument");
     case kOverflow:
       return QStringLiteral("Overflow");
+    case kOutOfMemory:
+      return QStringLiteral("Out of memory");
+    case kSubscriptOutOfRange:
+      return QStringLiteral("Subscript out of range");
     case kDivisionByZero:
       return QStringLiteral("Division by zero");
     case kTypeMismatch:
@@ -18,6 +22,8 @@ QString DescriptionOf(int number) {
       return QStringLiteral("Out of string space");
     case kOutOfStackSpace:
       return QStringLiteral("Out of stack space");
+    case kInternalError:
+      return QStringLiteral("Internal error");
     case kObjectVariableNotSet:
       return QStringLiteral("Object variable not set");
     case kInvalidUseOfNull:
@@ -48,22 +54,17 @@ QString DescriptionOf(int number) {
       return QStringLiteral("Unterminated string constant");
     case kInvalidUseOfMe:
       return QStringLiteral("Invalid use of 'Me' keyword");
-    default:
-      return QStringLiteral("Error %1").arg(number);
   }
+  return QString();  // not reached for a valid enumerator
 }
 
-void Fail(int number) {
+void Fail(ErrorNumber number) {
   throw EvaluationFailure(DescriptionOf(number), number);
 }
 
-void FailNamed(int number, const QString& name) {
+void FailNamed(ErrorNumber number, const QString& name) {
   throw EvaluationFailure(DescriptionOf(number) + QStringLiteral(": '") + name + QLatin1Char('\''),
                           number);
-}
-
-void FailWith(int number, const QString& description) {
-  throw EvaluationFailure(description, number);
 }
 
 }  // namespace vesko::script

@@ -5,13 +5,18 @@
 namespace vesko::script {
 
 // The language's error numbers. Run-time errors are below 1000, compile (syntax) errors above.
+// Every number has its description in DescriptionOf, whose switch names each one: the build
+// fails (-Werror=switch) when a number is added without a description.
 enum ErrorNumber : int {
   kInvalidProcedureCall = 5,
   kOverflow = 6,
+  kOutOfMemory = 7,
+  kSubscriptOutOfRange = 9,
   kDivisionByZero = 11,
   kTypeMismatch = 13,
   kOutOfStringSpace = 14,
   kOutOfStackSpace = 28,
+  kInternalError = 51,
   kObjectVariableNotSet = 91,
   kInvalidUseOfNull = 94,
   kObjectRequired = 424,
@@ -30,13 +35,11 @@ enum ErrorNumber : int {
 };
 
 // The English description of an error number ("Overflow", "Expected ')'", ...).
-QString DescriptionOf(int number);
+QString DescriptionOf(ErrorNumber number);
 
 // Throws vesko::EvaluationFailure with the standard description of `number`.
-[[noreturn]] void Fail(int number);
+[[noreturn]] void Fail(ErrorNumber number);
 // Throws vesko::EvaluationFailure with the standard description followed by ": 'name'".
-[[noreturn]] void FailNamed(int number, const QString& name);
-// Throws vesko::EvaluationFailure with a description of its own.
-[[noreturn]] void FailWith(int number, const QString& description);
+[[noreturn]] void FailNamed(ErrorNumber number, const QString& name);
 
 }  // namespace vesko::script

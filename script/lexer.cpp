@@ -1,7 +1,10 @@
 #include "script/lexer.h"
 
+#include "script/characters.h"
 #include "script/conversions.h"
+#include "script/dates.h"
 #include "script/errors.h"
+#include "script/name_table.h"
 
 #include <algorithm>
 #include <array>
@@ -14,28 +17,6 @@ namespace vesko::script {
 namespace {
 
 constexpr qsizetype kMaxNameLength = 255;
-
-bool IsAsciiLetter(char16_t c) {
-  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-bool IsDigit(char16_t c) {
-  return c >= u'0' && c <= u'9';
-}
-bool IsBlank(char16_t c) {
-  return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-}
-
-int RadixDigit(char16_t c, int radix) {
-  int digit = -1;
-  if (IsDigit(c)) {
-    digit = c - u'0';
-  } else if (c >= u'a' && c <= u'f') {
-    digit = c - u'a' + 10;
-  } else if (c >= u'A' && c <= u'F') {
-    digit = c - u'A' + 10;
-  }
-  return digit < radix ? digit : -1;
-}
 
 // Reserved words, lower case, sorted for binary search.
 constexpr std::array<std::pair<std::string_view, TokenKind>, 54> kKeywords{{
@@ -94,34 +75,18 @@ constexpr std::array<std::pair<std::string_view, TokenKind>, 54> kKeywords{{
     {"wend", TokenKind::kStatementWord},
     {"xor", TokenKind::kXor},
 }};
-static_assert(std::is_sorted(kKeywords.begin(), kKeywords.end(),
-                             [](const auto& a, const auto& b) { return a.first < b.first; }));
+static_assert(IsSortedByName(kKeywords));
 
 TokenKind KeywordKind(QStringView word) {
-  if (word.size() > 8) {
-    return TokenKind::kName;
-  }
-  char lower[8];
-  for (qsizetype i = 0; i < word.size(); ++i) {
-    const char16_t c = word[i].unicode();
-    lower[i] = static_cast<char>(c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c);
-  }
-  const std::string_view key(lower, static_cast<std::size_t>(word.size()));
-  const auto it =
-      std::lower_bound(kKeywords.begin(), kKeywords.end(), key,
-                       [](const auto& entry, std::string_view k) { return entry.first < k; });
-  return it != kKeywords.end() && it->first == key ? it->second : TokenKind::kName;
+  const TokenKind* kind = FindName(kKeywords, word);
+  return kind != nullptr ? *kind : TokenKind::kName;
 }
 
 }  // namespace
 
-bool IsNameCharacter(char16_t c) {
-  return IsAsciiLetter(c) || IsDigit(c) || c == u'_';
-}
-
 void Lexer::Next(Token& token) {
   const qsizetype size = text_.size();
-  while (pos_ < size && IsBlank(text_[pos_].unicode())) {
+  while (pos_ < size && IsTokenSeparator(text_[pos_].unicode())) {
     ++pos_;
   }
   token.start = pos_;
@@ -171,11 +136,11 @@ void Lexer::Next(Token& token) {
       return single(TokenKind::kDot);
     case u'&': {
       const char16_t after = pos_ + 2 < size ? text_[pos_ + 2].unicode() : u'\0';
-      if ((next == u'h' || next == u'H') && RadixDigit(after, 16) >= 0) {
+      if ((next == u'h' || next == u'H') && DigitValue(after, 16) >= 0) {
         ReadRadixNumber(token, 16);
         return;
       }
-      if ((next == u'o' || next == u'O') && RadixDigit(after, 8) >= 0) {
+      if ((next == u'o' || next == u'O') && DigitValue(after, 8) >= 0) {
         ReadRadixNumber(token, 8);
         return;
       }
@@ -206,7 +171,8 @@ void Lexer::Next(Token& token) {
       }
       return single(TokenKind::kGreater);
     case u'#':
-      FailWith(kSyntaxError, QStringLiteral("Date literals are not supported"));
+      ReadDate(token);
+      return;
     case u'\'':
     case u':':
     case u'_':
@@ -286,20 +252,9 @@ void Lexer::ReadNumber(Token& token) {
 void Lexer::ReadRadixNumber(Token& token, int radix) {
   const qsizetype size = text_.size();
   const qsizetype start = pos_;
-  qsizetype i = pos_ + 2;
-  std::uint64_t pattern = 0;
+  std::uint32_t pattern = 0;
   bool tooLong = false;
-  for (; i < size; ++i) {
-    const int digit = RadixDigit(text_[i].unicode(), radix);
-    if (digit < 0) {
-      break;
-    }
-    pattern = pattern * static_cast<unsigned>(radix) + static_cast<unsigned>(digit);
-    if (pattern > 0xFFFFFFFFu) {
-      tooLong = true;
-      pattern = 0;
-    }
-  }
+  qsizetype i = ReadRadixDigits(text_, pos_ + 2, size, radix, pattern, tooLong);
   if (tooLong) {
     Fail(kInvalidNumber);
   }
@@ -310,7 +265,30 @@ void Lexer::ReadRadixNumber(Token& token, int radix) {
   pos_ = i;
   token.kind = TokenKind::kNumber;
   token.length = i - start;
-  token.value = RadixPatternValue(static_cast<std::uint32_t>(pattern), suffix);
+  token.value = RadixPatternValue(pattern, suffix);
+  token.value.literal = true;
+}
+
+void Lexer::ReadDate(Token& token) {
+  // "#...#" on one line; its content is read like a date text in US order.
+  const qsizetype size = text_.size();
+  const qsizetype start = pos_;
+  qsizetype i = pos_ + 1;
+  while (i < size && text_[i] != QLatin1Char('#') && text_[i] != QLatin1Char('\n') &&
+         text_[i] != QLatin1Char('\r')) {
+    ++i;
+  }
+  if (i >= size || text_[i] != QLatin1Char('#')) {
+    Fail(kSyntaxError);
+  }
+  double serial = 0;
+  if (!ParseDateText(text_.mid(start + 1, i - start - 1), DateOrder::kUnitedStates, serial)) {
+    Fail(kSyntaxError);
+  }
+  pos_ = i + 1;
+  token.kind = TokenKind::kNumber;
+  token.length = pos_ - start;
+  token.value = Variant::Date(serial);
   token.value.literal = true;
 }
 

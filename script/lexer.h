@@ -10,7 +10,7 @@ namespace vesko::script {
 
 enum class TokenKind : std::uint8_t {
   kEnd,
-  kNumber,  // value holds an Integer, Long or Double
+  kNumber,  // value holds an Integer, Long, Double or (a date literal) Date
   kString,  // value holds the String
   kName,    // an identifier that is not a keyword
   kPlus,
@@ -57,7 +57,7 @@ struct Token {
 
 // Splits an expression text into tokens, one at a time. Space, tab, carriage return and line
 // feed separate tokens. Lexical faults (invalid character, unterminated string, bad number,
-// date literal, ...) are thrown as EvaluationFailure when the token is reached.
+// impossible date literal, ...) are thrown as EvaluationFailure when the token is reached.
 class Lexer {
  public:
   explicit Lexer(QStringView text) : text_(text) {}
@@ -69,13 +69,11 @@ class Lexer {
   void ReadNumber(Token& token);
   void ReadRadixNumber(Token& token, int radix);
   void ReadString(Token& token);
+  void ReadDate(Token& token);
   void ReadWord(Token& token);
 
   QStringView text_;
   qsizetype pos_ = 0;
 };
-
-// Whether `c` may continue an identifier (ASCII letter, digit or underscore).
-bool IsNameCharacter(char16_t c);
 
 }  // namespace vesko::script

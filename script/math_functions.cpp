@@ -1,6 +1,8 @@
 #include "script/conversions.h"
 #include "script/errors.h"
-#include "script/functions.h"
+#include "script/library.h"
+
+#include "script/dates.h"
 
 #include <bit>
 #include <cmath>
@@ -31,6 +33,8 @@ Variant SameSubtype(const Variant& x, DoubleOp onDouble, CurrencyOp onCurrency,
       return Variant::Single(static_cast<float>(onDouble(x.real)));
     case Subtype::kDouble:
       return Variant::Double(onDouble(x.real));
+    case Subtype::kDate:
+      return Variant::Date(CheckedDate(onDouble(x.real)));
     case Subtype::kCurrency:
       return Variant::Currency(onCurrency(x.integer));
     default:
@@ -72,9 +76,9 @@ double RoundToDigits(double x, std::int64_t digits) {
   return BankersRound(scaled) / scale;
 }
 
-Variant Round(std::span<const Variant> args) {
+Variant RoundValue(Arguments args) {
   const Variant& x = args[0];
-  const std::int64_t digits = args.size() > 1 ? ToRoundedLong(args[1]) : 0;
+  const std::int64_t digits = Given(args, 1) ? ToRoundedLong(args[1]) : 0;
   if (digits < 0) {
     Fail(kInvalidProcedureCall);
   }
@@ -112,10 +116,10 @@ Variant Round(std::span<const Variant> args) {
   }
 }
 
-Variant Random(std::span<const Variant> args, RandomState& state) {
+Variant Random(Arguments args, RandomState& state) {
   constexpr std::uint32_t kMask = 0xFFFFFF;
   constexpr float kRange = 16777216.0f;
-  const double n = args.empty() ? 1.0 : ToDouble(args[0]);
+  const double n = Given(args, 0) ? ToDouble(args[0]) : 1.0;
   if (n == 0.0) {
     return Variant::Single(static_cast<float>(state.seed) / kRange);
   }
@@ -128,59 +132,70 @@ Variant Random(std::span<const Variant> args, RandomState& state) {
   return Variant::Single(static_cast<float>(state.seed) / kRange);
 }
 
+double Real(Arguments args) {
+  return ToDouble(args[0]);
+}
+
 }  // namespace
 
-Variant CallMathFunction(FunctionId id, std::span<const Variant> args, EvaluationContext& context) {
-  switch (id) {
-    case FunctionId::kAbs:
-      return SameSubtype(
-          args[0], [](double d) { return std::fabs(d); }, CurrencyAbs, true);
-    case FunctionId::kInt:
-      return SameSubtype(
-          args[0], [](double d) { return std::floor(d); }, CurrencyFloor, false);
-    case FunctionId::kFix:
-      return SameSubtype(
-          args[0], [](double d) { return std::trunc(d); }, CurrencyTruncate, false);
-    case FunctionId::kRound:
-      return Round(args);
-    case FunctionId::kRnd:
-      return Random(args, context.random());
-    case FunctionId::kSgn: {
-      const Variant& x = args[0];
-      if (x.IsIntegral() || x.Is(Subtype::kCurrency)) {
-        return Variant::Integer(x.integer < 0 ? -1 : x.integer > 0 ? 1 : 0);
-      }
-      const double d = ToDouble(x);
-      return Variant::Integer(d < 0 ? -1 : d > 0 ? 1 : 0);
-    }
-    default:
-      break;
-  }
-  const double x = ToDouble(args[0]);
-  switch (id) {
-    case FunctionId::kAtn:
-      return Variant::Double(std::atan(x));
-    case FunctionId::kCos:
-      return Variant::Double(std::cos(x));
-    case FunctionId::kSin:
-      return Variant::Double(std::sin(x));
-    case FunctionId::kTan:
-      return Variant::Double(CheckedDouble(std::tan(x)));
-    case FunctionId::kExp:
-      return Variant::Double(CheckedDouble(std::exp(x)));
-    case FunctionId::kLog:
-      if (x <= 0.0) {
-        Fail(kInvalidProcedureCall);
-      }
-      return Variant::Double(std::log(x));
-    case FunctionId::kSqr:
-      if (x < 0.0) {
-        Fail(kInvalidProcedureCall);
-      }
-      return Variant::Double(std::sqrt(x));
-    default:
-      Fail(kTypeMismatch);
-  }
+namespace builtin {
+
+Variant Abs(Arguments args, EvaluationContext&) {
+  return SameSubtype(
+      args[0], [](double d) { return std::fabs(d); }, CurrencyAbs, true);
 }
+Variant Int(Arguments args, EvaluationContext&) {
+  return SameSubtype(
+      args[0], [](double d) { return std::floor(d); }, CurrencyFloor, false);
+}
+Variant Fix(Arguments args, EvaluationContext&) {
+  return SameSubtype(
+      args[0], [](double d) { return std::trunc(d); }, CurrencyTruncate, false);
+}
+Variant Round(Arguments args, EvaluationContext&) {
+  return RoundValue(args);
+}
+Variant Rnd(Arguments args, EvaluationContext& context) {
+  return Random(args, context.random());
+}
+Variant Sgn(Arguments args, EvaluationContext&) {
+  const Variant& x = args[0];
+  if (x.IsIntegral() || x.Is(Subtype::kCurrency)) {
+    return Variant::Integer(x.integer < 0 ? -1 : x.integer > 0 ? 1 : 0);
+  }
+  const double d = ToDouble(x);
+  return Variant::Integer(d < 0 ? -1 : d > 0 ? 1 : 0);
+}
+Variant Atn(Arguments args, EvaluationContext&) {
+  return Variant::Double(std::atan(Real(args)));
+}
+Variant Cos(Arguments args, EvaluationContext&) {
+  return Variant::Double(std::cos(Real(args)));
+}
+Variant Sin(Arguments args, EvaluationContext&) {
+  return Variant::Double(std::sin(Real(args)));
+}
+Variant Tan(Arguments args, EvaluationContext&) {
+  return Variant::Double(CheckedDouble(std::tan(Real(args))));
+}
+Variant Exp(Arguments args, EvaluationContext&) {
+  return Variant::Double(CheckedDouble(std::exp(Real(args))));
+}
+Variant Log(Arguments args, EvaluationContext&) {
+  const double x = Real(args);
+  if (x <= 0.0) {
+    Fail(kInvalidProcedureCall);
+  }
+  return Variant::Double(std::log(x));
+}
+Variant Sqr(Arguments args, EvaluationContext&) {
+  const double x = Real(args);
+  if (x < 0.0) {
+    Fail(kInvalidProcedureCall);
+  }
+  return Variant::Double(std::sqrt(x));
+}
+
+}  // namespace builtin
 
 }  // namespace vesko::script

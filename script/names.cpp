@@ -1,5 +1,7 @@
 #include "script/names.h"
 
+#include "script/name_table.h"
+
 #include <QChar>
 
 #include <algorithm>
@@ -12,117 +14,6 @@
 namespace vesko::script {
 
 namespace {
-
-constexpr std::size_t kLongestName = 24;
-
-// Lower-cases an ASCII identifier into `buffer`; false when it cannot be a built-in name.
-bool LowerKey(QStringView name, std::array<char, kLongestName>& buffer, std::string_view& key) {
-  if (name.size() > static_cast<qsizetype>(kLongestName)) {
-    return false;
-  }
-  for (qsizetype i = 0; i < name.size(); ++i) {
-    const char16_t c = name[i].unicode();
-    buffer[static_cast<std::size_t>(i)] =
-        static_cast<char>(c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c);
-  }
-  key = std::string_view(buffer.data(), static_cast<std::size_t>(name.size()));
-  return true;
-}
-
-template <typename Table>
-auto Find(const Table& table, QStringView name) -> decltype(&table.front().second) {
-  std::array<char, kLongestName> buffer;
-  std::string_view key;
-  if (!LowerKey(name, buffer, key)) {
-    return nullptr;
-  }
-  const auto it =
-      std::lower_bound(table.begin(), table.end(), key,
-                       [](const auto& entry, std::string_view k) { return entry.first < k; });
-  return it != table.end() && it->first == key ? &it->second : nullptr;
-}
-
-using F = FunctionId;
-constexpr std::uint8_t kAny = 255;
-
-// Sorted by lower-case name for binary search.
-constexpr auto kFunctions = std::to_array<std::pair<std::string_view, FunctionInfo>>({
-    {"abs", {F::kAbs, 1, 1}},
-    {"asc", {F::kAsc, 1, 1}},
-    {"ascw", {F::kAscW, 1, 1}},
-    {"atn", {F::kAtn, 1, 1}},
-    {"cbool", {F::kCBool, 1, 1}},
-    {"cbyte", {F::kCByte, 1, 1}},
-    {"ccur", {F::kCCur, 1, 1}},
-    {"cdate", {F::kDateFunction, 0, kAny}},
-    {"cdbl", {F::kCDbl, 1, 1}},
-    {"chr", {F::kChr, 1, 1}},
-    {"chrw", {F::kChrW, 1, 1}},
-    {"cint", {F::kCInt, 1, 1}},
-    {"clng", {F::kCLng, 1, 1}},
-    {"cos", {F::kCos, 1, 1}},
-    {"csng", {F::kCSng, 1, 1}},
-    {"cstr", {F::kCStr, 1, 1}},
-    {"date", {F::kDateFunction, 0, kAny}},
-    {"dateadd", {F::kDateFunction, 0, kAny}},
-    {"datediff", {F::kDateFunction, 0, kAny}},
-    {"datepart", {F::kDateFunction, 0, kAny}},
-    {"dateserial", {F::kDateFunction, 0, kAny}},
-    {"datevalue", {F::kDateFunction, 0, kAny}},
-    {"day", {F::kDateFunction, 0, kAny}},
-    {"exp", {F::kExp, 1, 1}},
-    {"fix", {F::kFix, 1, 1}},
-    {"formatdatetime", {F::kDateFunction, 0, kAny}},
-    {"hex", {F::kHex, 1, 1}},
-    {"hour", {F::kDateFunction, 0, kAny}},
-    {"instr", {F::kInStr, 2, 4}},
-    {"instrrev", {F::kInStrRev, 2, 4}},
-    {"int", {F::kInt, 1, 1}},
-    {"isdate", {F::kDateFunction, 0, kAny}},
-    {"isempty", {F::kIsEmpty, 1, 1}},
-    {"isnull", {F::kIsNull, 1, 1}},
-    {"isnumeric", {F::kIsNumeric, 1, 1}},
-    {"isobject", {F::kIsObject, 1, 1}},
-    {"lcase", {F::kLCase, 1, 1}},
-    {"left", {F::kLeft, 2, 2}},
-    {"len", {F::kLen, 1, 1}},
-    {"log", {F::kLog, 1, 1}},
-    {"ltrim", {F::kLTrim, 1, 1}},
-    {"mid", {F::kMid, 2, 3}},
-    {"minute", {F::kDateFunction, 0, kAny}},
-    {"month", {F::kDateFunction, 0, kAny}},
-    {"monthname", {F::kDateFunction, 0, kAny}},
-    {"now", {F::kDateFunction, 0, kAny}},
-    {"oct", {F::kOct, 1, 1}},
-    {"replace", {F::kReplace, 3, 6}},
-    {"rgb", {F::kRgb, 3, 3}},
-    {"right", {F::kRight, 2, 2}},
-    {"rnd", {F::kRnd, 0, 1}},
-    {"round", {F::kRound, 1, 2}},
-    {"rtrim", {F::kRTrim, 1, 1}},
-    {"second", {F::kDateFunction, 0, kAny}},
-    {"sgn", {F::kSgn, 1, 1}},
-    {"sin", {F::kSin, 1, 1}},
-    {"space", {F::kSpace, 1, 1}},
-    {"sqr", {F::kSqr, 1, 1}},
-    {"strcomp", {F::kStrComp, 2, 3}},
-    {"string", {F::kString, 2, 2}},
-    {"strreverse", {F::kStrReverse, 1, 1}},
-    {"tan", {F::kTan, 1, 1}},
-    {"time", {F::kDateFunction, 0, kAny}},
-    {"timer", {F::kTimer, 0, 0}},
-    {"timeserial", {F::kDateFunction, 0, kAny}},
-    {"timevalue", {F::kDateFunction, 0, kAny}},
-    {"trim", {F::kTrim, 1, 1}},
-    {"typename", {F::kTypeName, 1, 1}},
-    {"ucase", {F::kUCase, 1, 1}},
-    {"vartype", {F::kVarType, 1, 1}},
-    {"weekday", {F::kDateFunction, 0, kAny}},
-    {"weekdayname", {F::kDateFunction, 0, kAny}},
-    {"year", {F::kDateFunction, 0, kAny}},
-});
-static_assert(std::is_sorted(kFunctions.begin(), kFunctions.end(),
-                             [](const auto& a, const auto& b) { return a.first < b.first; }));
 
 using ConstantTable = std::vector<std::pair<std::string, Variant>>;
 
@@ -223,6 +114,17 @@ ConstantTable BuildConstants() {
       {"vbquestion", Int(32)},
       {"vbexclamation", Int(48)},
       {"vbinformation", Int(64)},
+      {"vbdefaultbutton1", Int(0)},
+      {"vbdefaultbutton2", Int(256)},
+      {"vbdefaultbutton3", Int(512)},
+      {"vbdefaultbutton4", Int(768)},
+      {"vbapplicationmodal", Int(0)},
+      {"vbsystemmodal", Int(4096)},
+      {"vbusesystem", Int(0)},
+      {"vbmsgboxhelpbutton", Lng(16384)},
+      {"vbmsgboxsetforeground", Lng(65536)},
+      {"vbmsgboxright", Lng(524288)},
+      {"vbmsgboxrtlreading", Lng(1048576)},
   };
   std::sort(t.begin(), t.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   return t;
@@ -232,22 +134,7 @@ ConstantTable BuildConstants() {
 
 const Variant* LookupConstant(QStringView name) {
   static const ConstantTable table = BuildConstants();
-  return Find(table, name);
-}
-
-const FunctionInfo* LookupFunction(QStringView name) {
-  return Find(kFunctions, name);
-}
-
-const FunctionInfo& FunctionInfoOf(FunctionId id) {
-  static const auto byId = [] {
-    std::array<FunctionInfo, static_cast<std::size_t>(FunctionId::kDateFunction) + 1> table{};
-    for (const auto& entry : kFunctions) {
-      table[static_cast<std::size_t>(entry.second.id)] = entry.second;
-    }
-    return table;
-  }();
-  return byId[static_cast<std::size_t>(id)];
+  return FindName(table, name);
 }
 
 }  // namespace vesko::script

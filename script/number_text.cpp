@@ -1,5 +1,6 @@
 #include "script/number_text.h"
 
+#include "script/dates.h"
 #include "script/errors.h"
 
 #include <charconv>
@@ -128,8 +129,13 @@ QString StringForm(const Variant& value) {
       return FloatText(value.real, 15);
     case Subtype::kCurrency:
       return CurrencyText(value.integer);
+    case Subtype::kDate:
+      return DateText(value.real);
     case Subtype::kString:
       return value.text;
+    case Subtype::kArray:
+    case Subtype::kMissing:
+      Fail(kTypeMismatch);  // an array has no text
   }
   return QString();
 }

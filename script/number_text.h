@@ -20,7 +20,8 @@ QString CurrencyText(std::int64_t scaled);
 QString IntegerText(std::int64_t value);
 
 // The string form of a value as CStr and "&" produce it: Empty (and Null, for "&") give "",
-// Booleans "True"/"False". The caller handles Null where it is an error, and objects.
+// Booleans "True"/"False", dates their text in the user's locale; an array fails with 13. The
+// caller handles Null where it is an error, and objects.
 QString StringForm(const Variant& value);
 
 // The text the calculator shows for a value: the string form, with "Null" for Null and "Nothing"

@@ -1,6 +1,7 @@
 #include "script/operators.h"
 
 #include "script/conversions.h"
+#include "script/dates.h"
 #include "script/errors.h"
 #include "script/number_text.h"
 
@@ -28,6 +29,8 @@ int AdditiveRank(Subtype t) {
       return 5;
     case Subtype::kCurrency:
       return 6;
+    case Subtype::kDate:
+      return 7;
     default:
       return 0;  // Empty
   }
@@ -45,6 +48,7 @@ int MultiplicativeRank(Subtype t) {
     case Subtype::kSingle:
       return 5;
     case Subtype::kDouble:
+    case Subtype::kDate:
       return 6;
     default:
       return 2;  // Integer, Boolean, Empty
@@ -59,7 +63,7 @@ bool IsPair(Subtype a, Subtype b, Subtype x, Subtype y) {
 class Operand {
  public:
   explicit Operand(const Variant& value) : ptr_(&value) {
-    if (value.IsString() || value.IsObject()) {
+    if (value.IsString() || value.IsObject() || value.IsArray()) {
       converted_ = NumericOperand(value);
       ptr_ = &converted_;
     }
@@ -108,8 +112,18 @@ Variant Arithmetic(BinaryOp op, const Variant& left, const Variant& right) {
   } else {
     result = AdditiveRank(a->type) >= AdditiveRank(b->type) ? a->type : b->type;
   }
+  // A Date counts as a Double in "*", and Date - Date is a number of days.
+  if (result == Subtype::kDate &&
+      (op == BinaryOp::kMultiply || (a->IsDate() && b->IsDate() && op == BinaryOp::kSubtract))) {
+    result = Subtype::kDouble;
+  }
 
   switch (result) {
+    case Subtype::kDate: {
+      const double x = ToDouble(*a);
+      const double y = ToDouble(*b);
+      return Variant::Date(CheckedDate(op == BinaryOp::kAdd ? x + y : x - y));
+    }
     case Subtype::kSingle:
     case Subtype::kDouble: {
       const double x = ToDouble(*a);
@@ -244,6 +258,13 @@ int CompareText(const QString& a, const QString& b) {
 }
 
 int CompareNumbers(const Variant& a, const Variant& b) {
+  if (a.Is(Subtype::kSingle) || b.Is(Subtype::kSingle)) {
+    // A Single against any other number compares at Single precision (OLE's VarCmp, which
+    // VBScript's comparisons use, converts both sides to the Single when one is).
+    const float x = static_cast<float>(ToDouble(a));
+    const float y = static_cast<float>(ToDouble(b));
+    return x < y ? -1 : x > y ? 1 : 0;
+  }
   const bool aExact = a.IsIntegral() || a.Is(Subtype::kCurrency) || a.IsEmpty();
   const bool bExact = b.IsIntegral() || b.Is(Subtype::kCurrency) || b.IsEmpty();
   if (aExact && bExact) {
@@ -257,11 +278,18 @@ int CompareNumbers(const Variant& a, const Variant& b) {
   return x < y ? -1 : x > y ? 1 : 0;
 }
 
-// A string compared with a number as numbers; a string that is not a number sorts after every
-// number, as between two computed values.
-int CompareStringAsNumber(const QString& text, const Variant& number, bool stringFirst) {
+// A string compared with a number as numbers (with a date as a date). A string that is not a
+// number fails with "Type mismatch" when both sides are literals ("abc" = 5); otherwise it
+// sorts after every number, as between two computed values.
+int CompareStringAsNumber(const Variant& text, const Variant& number, bool stringFirst) {
   double parsed = 0;
-  if (ParseNumber(text, parsed) != ParseStatus::kNumber) {
+  const bool isNumber =
+      (number.IsDate() && ParseDateText(text.text, DateOrder::kUserLocale, parsed)) ||
+      ParseNumber(text.text, parsed) == ParseStatus::kNumber;
+  if (!isNumber) {
+    if (text.literal && number.literal) {
+      Fail(kTypeMismatch);
+    }
     return stringFirst ? 1 : -1;
   }
   const Variant converted = Variant::Double(parsed);
@@ -272,6 +300,9 @@ int CompareStringAsNumber(const QString& text, const Variant& number, bool strin
 int Compare(const Variant& a, const Variant& b) {
   if (a.IsObject() || b.IsObject()) {
     Fail(kObjectVariableNotSet);
+  }
+  if (a.IsArray() || b.IsArray()) {
+    Fail(kTypeMismatch);
   }
   if (a.IsString() && b.IsString()) {
     return CompareText(a.text, b.text);
@@ -288,8 +319,13 @@ int Compare(const Variant& a, const Variant& b) {
     const bool stringFirst = a.IsString();
     const Variant& text = stringFirst ? a : b;
     const Variant& number = stringFirst ? b : a;
+    if (text.literal && number.Is(Subtype::kBoolean)) {
+      // A string literal against a Boolean compares as text with "True"/"False".
+      const int c = CompareText(StringForm(number), text.text);
+      return stringFirst ? -c : c;
+    }
     if (number.literal) {
-      return CompareStringAsNumber(text.text, number, stringFirst);
+      return CompareStringAsNumber(text, number, stringFirst);
     }
     if (text.literal) {
       const int c = CompareText(StringForm(number), text.text);
@@ -336,6 +372,7 @@ LogicOperand ToLogic(const Variant& v) {
       out.null = true;
       return out;
     case Subtype::kEmpty:
+      out.type = Subtype::kLong;  // Empty is taken as a Long 0
       return out;
     case Subtype::kBoolean:
     case Subtype::kByte:
@@ -386,9 +423,9 @@ Subtype LogicResultType(Subtype a, Subtype b) {
   return Subtype::kInteger;
 }
 
-// Whether every bit of the operand's type is set (True, 255, -1).
+// Whether the operand is True or -1 (a Byte never is: CByte(255) Imp Null is 0).
 bool AllBitsSet(const LogicOperand& x) {
-  return x.type == Subtype::kByte ? x.bits == 255 : x.bits == -1;
+  return x.type != Subtype::kByte && x.bits == -1;
 }
 
 Variant Logic(BinaryOp op, const Variant& left, const Variant& right) {
@@ -534,6 +571,9 @@ void ApplyUnary(UnaryOp op, Variant& operand) {
       return;
     case Subtype::kDouble:
       operand = Variant::Double(-operand.real);
+      return;
+    case Subtype::kDate:
+      operand = Variant::Date(CheckedDate(-operand.real));
       return;
     case Subtype::kCurrency:
       if (operand.integer == std::numeric_limits<std::int64_t>::min()) {

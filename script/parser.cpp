@@ -6,6 +6,7 @@
 #include "script/names.h"
 #include "script/operators.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace vesko::script {
@@ -103,7 +104,7 @@ void Parser::PushBinary(std::uint8_t op, std::uint8_t precedence, Program& progr
   while (!pending_.empty()) {
     const Pending& top = pending_.back();
     if (top.kind == PendingKind::kBracket || top.kind == PendingKind::kCall ||
-        top.precedence < precedence) {
+        top.kind == PendingKind::kIndex || top.precedence < precedence) {
       break;
     }
     program.code.push_back(
@@ -116,7 +117,8 @@ void Parser::PushBinary(std::uint8_t op, std::uint8_t precedence, Program& progr
 bool Parser::ReduceToMarker(Program& program) {
   while (!pending_.empty()) {
     const Pending& top = pending_.back();
-    if (top.kind == PendingKind::kBracket || top.kind == PendingKind::kCall) {
+    if (top.kind == PendingKind::kBracket || top.kind == PendingKind::kCall ||
+        top.kind == PendingKind::kIndex) {
       return true;
     }
     program.code.push_back(
@@ -127,14 +129,19 @@ bool Parser::ReduceToMarker(Program& program) {
 }
 
 void Parser::EmitCall(const Pending& call, Program& program) {
+  if (call.kind == PendingKind::kIndex) {
+    program.code.push_back({OpCode::kIndex, 0, call.arguments});
+    return;
+  }
   program.code.push_back({call.knownFunction ? OpCode::kCall : OpCode::kUnknownFunction, call.op,
                           call.arguments, call.nameStart, call.nameLength});
 }
 
-void Parser::Compile(QStringView text, Program& program) {
+void Parser::Compile(QStringView text, Program& program, int nestingLimit) {
   program.Clear();
   pending_.clear();
   nesting_ = 0;
+  deepest_ = 0;
   Lexer lexer(text);
   Token token;
   Token ahead;
@@ -155,19 +162,29 @@ void Parser::Compile(QStringView text, Program& program) {
     return ahead;
   };
   auto openMarker = [&](Pending marker) {
-    if (++nesting_ > kMaxNesting) {
+    if (++nesting_ > nestingLimit) {
       Fail(kOutOfStackSpace);
     }
+    deepest_ = std::max(deepest_, nesting_);
     pending_.push_back(marker);
+  };
+  // Whether the innermost open marker is a call with nothing pending after it: an argument may
+  // be left empty there.
+  auto atEmptyArgument = [&] {
+    return !pending_.empty() && pending_.back().kind == PendingKind::kCall;
   };
 
   bool expectOperand = true;
   // Not is a prefix of whole logical terms: allowed at the start, after "(", "," and after
-  // Not/And/Or/Xor/Eqv/Imp, not inside arithmetic or comparisons ("1 + Not 0").
+  // Not/And/Or/Xor/Eqv/Imp, and as the right operand of a comparison (where it takes the rest of
+  // the comparison chain: "1 > Not 5 > 3"), not inside arithmetic ("1 + Not 0").
   bool notAllowed = true;
+  // Whether the last operand was a call's result, which "(" then indexes.
+  bool afterCall = false;
   for (;;) {
     advance();
     if (expectOperand) {
+      afterCall = false;
       switch (token.kind) {
         case TokenKind::kNumber:
         case TokenKind::kString:
@@ -182,17 +199,40 @@ void Parser::Compile(QStringView text, Program& program) {
           EmitPush(KeywordValue(token.kind), program);
           expectOperand = false;
           break;
+        case TokenKind::kComma:
+          // An optional argument left empty: "FormatNumber(.12,,,-1)".
+          if (!atEmptyArgument()) {
+            Fail(kExpectedExpression);
+          }
+          EmitPush(Variant::Missing(), program);
+          ++pending_.back().arguments;
+          break;
+        case TokenKind::kCloseParen: {
+          // "f(1,)": the last argument left empty.
+          if (!atEmptyArgument() || pending_.back().arguments == 0) {
+            Fail(kExpectedExpression);
+          }
+          EmitPush(Variant::Missing(), program);
+          Pending marker = pending_.back();
+          pending_.pop_back();
+          --nesting_;
+          ++marker.arguments;
+          EmitCall(marker, program);
+          expectOperand = false;
+          afterCall = true;
+          break;
+        }
         case TokenKind::kName: {
           const qsizetype nameStart = token.start;
           const qsizetype nameLength = token.length;
           const QStringView name = text.mid(nameStart, nameLength);
-          const FunctionInfo* function = LookupFunction(name);
+          const int function = FunctionIndex(name);
           if (peek().kind == TokenKind::kOpenParen) {
             advance();
             Pending call{PendingKind::kCall,
-                         static_cast<std::uint8_t>(function ? function->id : FunctionId::kAbs),
+                         static_cast<std::uint8_t>(function >= 0 ? function : 0),
                          0,
-                         function != nullptr,
+                         function >= 0,
                          0,
                          nameStart,
                          nameLength};
@@ -200,6 +240,7 @@ void Parser::Compile(QStringView text, Program& program) {
               advance();
               EmitCall(call, program);
               expectOperand = false;
+              afterCall = true;
             } else {
               openMarker(call);
               notAllowed = true;
@@ -207,9 +248,9 @@ void Parser::Compile(QStringView text, Program& program) {
             break;
           }
           expectOperand = false;
-          if (function != nullptr) {
+          if (function >= 0) {
             program.code.push_back(
-                {OpCode::kCall, static_cast<std::uint8_t>(function->id), 0, nameStart, nameLength});
+                {OpCode::kCall, static_cast<std::uint8_t>(function), 0, nameStart, nameLength});
           } else if (const Variant* constant = LookupConstant(name)) {
             EmitPush(*constant, program);
           } else {
@@ -241,7 +282,7 @@ void Parser::Compile(QStringView text, Program& program) {
           if (program.code.empty() && pending_.empty()) {
             return;  // blank text: Empty
           }
-          Fail(kExpectedExpression);
+          Fail(kSyntaxError);  // "1 +", "("
         case TokenKind::kDot:
           Fail(kInvalidReference);
         case TokenKind::kMe:
@@ -260,9 +301,18 @@ void Parser::Compile(QStringView text, Program& program) {
     if (binary.isBinary) {
       PushBinary(static_cast<std::uint8_t>(binary.op), binary.precedence, program);
       expectOperand = true;
-      notAllowed = binary.precedence <= 4;
+      notAllowed = binary.precedence <= 4 || binary.precedence == 6;
       continue;
     }
+    if (token.kind == TokenKind::kOpenParen && afterCall) {
+      // Indexing a call's result: "Split(s)(1)".
+      openMarker({PendingKind::kIndex, 0, 0, false, 0, 0, 0});
+      expectOperand = true;
+      notAllowed = true;
+      afterCall = false;
+      continue;
+    }
+    afterCall = false;
     switch (token.kind) {
       case TokenKind::kCloseParen: {
         if (!ReduceToMarker(program)) {
@@ -271,9 +321,10 @@ void Parser::Compile(QStringView text, Program& program) {
         Pending marker = pending_.back();
         pending_.pop_back();
         --nesting_;
-        if (marker.kind == PendingKind::kCall) {
+        if (marker.kind == PendingKind::kCall || marker.kind == PendingKind::kIndex) {
           ++marker.arguments;
           EmitCall(marker, program);
+          afterCall = true;
         }
         break;
       }
@@ -281,7 +332,8 @@ void Parser::Compile(QStringView text, Program& program) {
         if (!ReduceToMarker(program)) {
           Fail(kExpectedEndOfStatement);
         }
-        if (pending_.back().kind != PendingKind::kCall) {
+        if (pending_.back().kind != PendingKind::kCall &&
+            pending_.back().kind != PendingKind::kIndex) {
           Fail(kExpectedCloseParen);
         }
         ++pending_.back().arguments;

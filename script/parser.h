@@ -18,10 +18,14 @@ class Parser {
   // Brackets and calls may nest this deep; deeper fails with "Out of stack space".
   static constexpr int kMaxNesting = 65536;
 
-  void Compile(QStringView text, Program& program);
+  // Compiles `text`; `nestingLimit` is how deep it may nest (less inside Eval).
+  void Compile(QStringView text, Program& program, int nestingLimit = kMaxNesting);
+
+  // The deepest nesting of the last compiled text.
+  int deepest() const { return deepest_; }
 
  private:
-  enum class PendingKind : std::uint8_t { kUnary, kBinary, kBracket, kCall };
+  enum class PendingKind : std::uint8_t { kUnary, kBinary, kBracket, kCall, kIndex };
   struct Pending {
     PendingKind kind;
     std::uint8_t op;
@@ -40,6 +44,7 @@ class Parser {
 
   std::vector<Pending> pending_;  // reused between compilations
   int nesting_ = 0;
+  int deepest_ = 0;
 };
 
 }  // namespace vesko::script

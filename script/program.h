@@ -15,7 +15,8 @@ enum class OpCode : std::uint8_t {
   kPush,             // push constants[argument]
   kUnary,            // op = UnaryOp
   kBinary,           // op = BinaryOp
-  kCall,             // op = FunctionId, argument = number of arguments
+  kCall,             // op = index of the function in the table, argument = number of arguments
+  kIndex,            // argument = number of indexes; the array lies below them
   kUnknownFunction,  // fails with "Type mismatch: 'name'" after its arguments were evaluated
   kUndefined,        // fails with "Variable is undefined: 'name'"
 };

@@ -1,10 +1,11 @@
 #include "script/script_evaluator.h"
 
 #include "script/context.h"
+#include "script/conversions.h"
 #include "script/errors.h"
 #include "script/evaluation_failure.h"
 #include "script/functions.h"
-#include "script/names.h"
+#include "script/library.h"
 #include "script/number_text.h"
 #include "script/operators.h"
 #include "script/parser.h"
@@ -21,33 +22,25 @@ namespace {
 
 using script::Variant;
 
-class Interpreter final : public ScriptEvaluator {
+// Each Eval level costs this much of the nesting limit besides the brackets of its text, so that
+// Eval inside Eval stays far within the machine stack.
+constexpr int kEvalNestingCost = 64;
+
+// Compiles and runs programs; one for the evaluator's own text, one more for each Eval level.
+class Machine {
  public:
-  Evaluation Evaluate(const QString& expression) override {
-    return EvaluateWithErrorNumber(expression).evaluation;
+  // Compiles `text`, which may nest `nestingLimit` deep.
+  void Compile(QStringView text, int nestingLimit) {
+    parser_.Compile(text, program_, nestingLimit);
   }
+  // How deep the compiled text nests.
+  int deepest() const { return parser_.deepest(); }
+  void Clear() { stack_.clear(); }
 
-  Outcome EvaluateWithErrorNumber(const QString& expression) override {
-    try {
-      parser_.Compile(expression, program_);
-      return {{script::DisplayText(Run(expression)), false}, 0};
-    } catch (const EvaluationFailure& failure) {
-      stack_.clear();  // do not keep a failed evaluation's strings alive
-      return {{failure.description(), true}, failure.number()};
-    } catch (const std::bad_alloc&) {
-      stack_.clear();
-      return {{QStringLiteral("Out of memory"), true}, 7};
-    } catch (const std::exception&) {
-      stack_.clear();
-      return {{QStringLiteral("Internal error"), true}, 51};
-    }
-  }
-
- private:
-  Variant Run(QStringView text) {
+  // Runs the compiled `text` with `context`.
+  Variant Run(QStringView text, script::EvaluationContext& context) {
     using script::OpCode;
     stack_.clear();
-    script::EvaluationContext context(random_);
     for (const script::Instruction& step : program_.code) {
       switch (step.code) {
         case OpCode::kPush:
@@ -62,7 +55,10 @@ class Interpreter final : public ScriptEvaluator {
           stack_.pop_back();
           break;
         case OpCode::kCall:
-          Call(step, text, context);
+          Call(step, context);
+          break;
+        case OpCode::kIndex:
+          Index(static_cast<std::size_t>(step.argument));
           break;
         case OpCode::kUnknownFunction:
           script::FailNamed(script::kTypeMismatch,
@@ -77,35 +73,139 @@ class Interpreter final : public ScriptEvaluator {
     }
     Variant result = std::move(stack_.back());
     stack_.clear();
+    result.literal = false;
     return result;
   }
 
-  void Call(const script::Instruction& step, QStringView text, script::EvaluationContext& context) {
-    const auto id = static_cast<script::FunctionId>(step.op);
-    if (id == script::FunctionId::kDateFunction) {
-      script::FailWith(script::kInvalidProcedureCall,
-                       QStringLiteral("Dates are not supported: '%1'")
-                           .arg(text.mid(step.nameStart, step.nameLength)));
-    }
-    const script::FunctionInfo& info = script::FunctionInfoOf(id);
+ private:
+  void Call(const script::Instruction& step, script::EvaluationContext& context) {
+    const script::FunctionInfo& info = script::FunctionAt(step.op);
     const auto count = static_cast<std::size_t>(step.argument);
     if (count < info.minArguments || count > info.maxArguments) {
       script::Fail(script::kWrongArgumentCount);
     }
     const std::size_t first = stack_.size() - count;
-    Variant result =
-        script::CallFunction(id, std::span<const Variant>(stack_.data() + first, count), context);
+    const std::span<const Variant> args(stack_.data() + first, count);
+    for (std::size_t i = 0; i < count; ++i) {
+      // Only optional arguments may be left empty, and none of a list (Array).
+      if (args[i].IsMissing() &&
+          (i < info.minArguments || info.maxArguments == script::kAnyCount)) {
+        script::Fail(script::kWrongArgumentCount);
+      }
+    }
+    Variant result = info.call(args, context);
+    result.literal = false;  // a function's result is never a literal, even when it is an argument
     stack_.resize(first);
     stack_.push_back(std::move(result));
+  }
+
+  void Index(std::size_t count) {
+    const std::size_t first = stack_.size() - count;
+    const Variant& array = stack_[first - 1];
+    if (!array.IsArray()) {
+      script::Fail(script::kTypeMismatch);
+    }
+    if (count != 1) {
+      script::Fail(script::kSubscriptOutOfRange);
+    }
+    const Variant& index = stack_[first];
+    if (index.IsNull()) {
+      script::Fail(script::kInvalidUseOfNull);
+    }
+    const std::int64_t i = script::ToRoundedLong(index);
+    if (i < 0 || i >= static_cast<std::int64_t>(array.items->size())) {
+      script::Fail(script::kSubscriptOutOfRange);
+    }
+    Variant item = (*array.items)[static_cast<std::size_t>(i)];
+    stack_.resize(first);
+    stack_.back() = std::move(item);
   }
 
   script::Parser parser_;
   script::Program program_;
   std::vector<Variant> stack_;
+};
+
+class Interpreter final : public ScriptEvaluator, private script::NestedEvaluator {
+ public:
+  Evaluation Evaluate(const QString& expression) override {
+    return EvaluateWithErrorNumber(expression).evaluation;
+  }
+
+  Outcome EvaluateWithErrorNumber(const QString& expression) override {
+    try {
+      script::EvaluationContext context(random_, *this);
+      context_ = &context;
+      machine_.Compile(expression, script::Parser::kMaxNesting);
+      context.nesting() = machine_.deepest();
+      const Variant result = machine_.Run(expression, context);
+      context_ = nullptr;
+      if (result.IsArray()) {
+        // An array cannot be shown, as converting it to text would fail.
+        script::Fail(script::kTypeMismatch);
+      }
+      return {{script::DisplayText(result), false}, 0};
+    } catch (const EvaluationFailure& failure) {
+      Reset();  // do not keep a failed evaluation's strings alive
+      return {{failure.description(), true}, failure.number()};
+    } catch (const std::bad_alloc&) {
+      Reset();
+      return {{script::DescriptionOf(script::kOutOfMemory), true}, script::kOutOfMemory};
+    } catch (const std::exception&) {
+      Reset();
+      return {{script::DescriptionOf(script::kInternalError), true}, script::kInternalError};
+    }
+  }
+
+ private:
+  void Reset() {
+    machine_.Clear();
+    context_ = nullptr;
+  }
+
+  Variant EvaluateNested(QStringView text) override {
+    script::EvaluationContext& context = *context_;
+    // Eval's text counts toward the evaluation's text budget, and its nesting toward the limit.
+    context.ReserveText(0, text.size());
+    int& nesting = context.nesting();
+    const int outer = nesting;
+    nesting += kEvalNestingCost;
+    if (nesting >= script::Parser::kMaxNesting) {
+      script::Fail(script::kOutOfStackSpace);
+    }
+    Machine inner;
+    inner.Compile(text, script::Parser::kMaxNesting - nesting);
+    nesting += inner.deepest();
+    Variant result = inner.Run(text, context);
+    nesting = outer;
+    return result;
+  }
+
+  Machine machine_;
   script::RandomState random_;
+  script::EvaluationContext* context_ = nullptr;
 };
 
 }  // namespace
+
+namespace script::builtin {
+
+Variant Eval(Arguments args, EvaluationContext& context) {
+  const Variant& x = args[0];
+  if (x.IsNull()) {
+    Fail(kInvalidUseOfNull);
+  }
+  if (!x.IsString()) {
+    // A number or other value evaluates to itself ("Eval(42)" is 42).
+    if (x.IsArray() || x.IsObject()) {
+      Fail(kTypeMismatch);
+    }
+    return x;
+  }
+  return context.nested().EvaluateNested(x.text);
+}
+
+}  // namespace script::builtin
 
 std::unique_ptr<ScriptEvaluator> CreateScriptEvaluator() {
   return std::make_unique<Interpreter>();

@@ -9,13 +9,15 @@ namespace vesko {
 // The calculator's expression language (VBScript expressions), behind ExpressionEvaluator.
 //
 // Values carry VBScript's subtypes (Empty, Null, Boolean, Byte, Integer, Long, Single, Double,
-// Currency, String and the empty object reference Nothing) and follow its operator, promotion
-// and conversion rules. Where the language is unsound for a calculator it differs on purpose:
+// Currency, Date, String, arrays and the empty object reference Nothing) and follow its
+// operator, promotion and conversion rules. Dates are written and read in the user's locale
+// (short date with a four-digit year, long time without the zone); date literals are US order;
+// the clock behind Now, Date, Time and Timer is script::SetClock (script/clock.h). Where the
+// language is unsound for a calculator it differs on purpose:
 //  - a name that is neither a constant nor a function fails with "Variable is undefined: 'x'"
 //    (number 500) instead of standing for Empty; an unknown function fails with
 //    "Type mismatch: 'foo'" (13) once its arguments have been evaluated;
-//  - dates are not supported: a date literal fails with "Date literals are not supported" (1002),
-//    Now, Date, Time, CDate and the other date functions with "Dates are not supported: 'Now'" (5);
+//  - an array as the whole result fails with "Type mismatch" (13), as its text would;
 //  - space, tab, carriage return and line feed all separate tokens; comments, ":" and "_" line
 //    continuations are syntax errors;
 //  - numbers are read and written with "." and Booleans as "True"/"False", whatever the locale;
@@ -24,6 +26,7 @@ namespace vesko {
 //    large power with "Overflow", 0 raised to a negative power with "Division by zero": no
 //    infinity or NaN is ever produced or shown;
 //  - brackets and calls nest up to 65,536 deep, deeper fails with "Out of stack space" (28);
+//    each Eval level adds its own text's nesting and 64 more;
 //    one string may hold at most 4,194,304 characters and one evaluation may make at most
 //    33,554,432 characters of text, beyond that "Out of string space" (14).
 // The empty or blank text evaluates to Empty. The text of a value is VBScript's string form

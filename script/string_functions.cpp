@@ -1,6 +1,6 @@
 #include "script/conversions.h"
 #include "script/errors.h"
-#include "script/functions.h"
+#include "script/library.h"
 #include "script/number_text.h"
 #include "script/text_search.h"
 
@@ -38,67 +38,34 @@ std::int16_t CodeOfCharacter(char16_t c) {
   return static_cast<std::int16_t>(c);  // beyond the code page: the UTF-16 unit, as AscW gives
 }
 
-// A string argument: its string form. Null is left to the caller; objects fail.
-QString TextArgument(const Variant& x) {
-  if (x.IsObject()) {
-    Fail(kObjectVariableNotSet);
-  }
-  return StringForm(x);
-}
-
-QString NonNullText(const Variant& x) {
-  if (x.IsNull()) {
-    Fail(kInvalidUseOfNull);
-  }
-  return TextArgument(x);
-}
-
-// A count or position argument: rounded to a whole Long; Null fails with 94.
-std::int64_t WholeArgument(const Variant& x) {
-  return ToRoundedLong(x);
-}
-
-// The compare argument (0 binary, 1 text).
-bool TextCompare(std::span<const Variant> args, std::size_t index) {
-  if (args.size() <= index) {
-    return false;
-  }
-  const std::int64_t mode = WholeArgument(args[index]);
-  if (mode != 0 && mode != 1) {
-    Fail(kInvalidProcedureCall);
-  }
-  return mode == 1;
-}
-
-Variant Made(QString text, EvaluationContext& context) {
-  context.ReserveText(text.size());
-  return Variant::String(std::move(text));
-}
-
-Variant Slice(std::span<const Variant> args, FunctionId id, EvaluationContext& context) {
-  const std::int64_t count = WholeArgument(args[1]);
+Variant Slice(Arguments args, bool left, EvaluationContext& context) {
+  const std::int64_t count = ToRoundedLong(args[1]);
   if (count < 0) {
     Fail(kInvalidProcedureCall);
   }
   if (args[0].IsNull()) {
     return Variant::Null();
   }
-  const QString text = TextArgument(args[0]);
+  const QString text = TextOfArgument(args[0]);
   const qsizetype n = static_cast<qsizetype>(std::min<std::int64_t>(count, text.size()));
   context.ReserveText(n);
-  return Variant::String(id == FunctionId::kLeft ? text.left(n) : text.right(n));
+  return Variant::String(left ? text.left(n) : text.right(n));
 }
 
-Variant Mid(std::span<const Variant> args, EvaluationContext& context) {
-  const std::int64_t start = WholeArgument(args[1]);
-  const std::int64_t length = args.size() > 2 ? WholeArgument(args[2]) : -1;
-  if (start <= 0 || (args.size() > 2 && length < 0)) {
+Variant MidOf(Arguments args, EvaluationContext& context) {
+  // Null in the start or length is found before either is converted.
+  if (args[1].IsNull() || (Given(args, 2) && args[2].IsNull())) {
+    Fail(kInvalidUseOfNull);
+  }
+  const std::int64_t start = ToRoundedLong(args[1]);
+  const std::int64_t length = Given(args, 2) ? ToRoundedLong(args[2]) : -1;
+  if (start <= 0 || (Given(args, 2) && length < 0)) {
     Fail(kInvalidProcedureCall);
   }
   if (args[0].IsNull()) {
     return Variant::Null();
   }
-  const QString text = TextArgument(args[0]);
+  const QString text = TextOfArgument(args[0]);
   if (start > text.size()) {
     return Variant::String(QString());
   }
@@ -114,7 +81,7 @@ Variant Trimmed(const Variant& x, bool left, bool right, EvaluationContext& cont
   if (x.IsNull()) {
     return Variant::Null();
   }
-  const QString text = TextArgument(x);
+  const QString text = TextOfArgument(x);
   qsizetype begin = 0;
   qsizetype end = text.size();
   while (left && begin < end && text[begin] == QLatin1Char(' ')) {
@@ -127,25 +94,27 @@ Variant Trimmed(const Variant& x, bool left, bool right, EvaluationContext& cont
   return Variant::String(text.mid(begin, end - begin));
 }
 
-Variant InStr(std::span<const Variant> args) {
+Variant InStrOf(Arguments args) {
   // InStr(s1, s2) or InStr(start, s1, s2[, compare])
   std::int64_t start = 1;
   std::size_t first = 0;
   if (args.size() >= 3) {
-    start = WholeArgument(args[0]);
+    if (Given(args, 0)) {
+      start = ToRoundedLong(args[0]);
+    }
     if (start < 1) {
       Fail(kInvalidProcedureCall);
     }
     first = 1;
   }
-  const bool text = TextCompare(args, 3);
+  const bool text = TextCompareArgument(args, 3);
   const Variant& a = args[first];
   const Variant& b = args[first + 1];
   if (a.IsNull() || b.IsNull()) {
     return Variant::Null();
   }
-  QString haystack = TextArgument(a);
-  QString needle = TextArgument(b);
+  QString haystack = TextOfArgument(a);
+  QString needle = TextOfArgument(b);
   if (start > haystack.size() || haystack.isEmpty()) {
     return Variant::Long(0);
   }
@@ -183,20 +152,20 @@ QString ReversedUnits(QStringView text) {
   return out;
 }
 
-Variant InStrRev(std::span<const Variant> args) {
+Variant InStrRevOf(Arguments args) {
   // InStrRev(s1, s2[, start[, compare]])
   for (const Variant& x : args) {
     if (x.IsNull()) {
       Fail(kInvalidUseOfNull);
     }
   }
-  const std::int64_t startArgument = args.size() > 2 ? WholeArgument(args[2]) : -1;
+  const std::int64_t startArgument = Given(args, 2) ? ToRoundedLong(args[2]) : -1;
   if (startArgument == 0 || startArgument < -1) {
     Fail(kInvalidProcedureCall);
   }
-  const bool text = TextCompare(args, 3);
-  QString haystack = TextArgument(args[0]);
-  QString needle = TextArgument(args[1]);
+  const bool text = TextCompareArgument(args, 3);
+  QString haystack = TextOfArgument(args[0]);
+  QString needle = TextOfArgument(args[1]);
   const std::int64_t start = startArgument == -1 ? haystack.size() : startArgument;
   if (start > haystack.size() || haystack.isEmpty()) {
     return Variant::Long(0);
@@ -219,8 +188,8 @@ Variant InStrRev(std::span<const Variant> args) {
   return Variant::Long(static_cast<std::int32_t>(start - at - needle.size() + 1));
 }
 
-Variant Repeated(std::span<const Variant> args, EvaluationContext& context) {
-  const std::int64_t count = WholeArgument(args[0]);
+Variant Repeated(Arguments args, EvaluationContext& context) {
+  const std::int64_t count = ToRoundedLong(args[0]);
   if (count < 0) {
     Fail(kInvalidProcedureCall);
   }
@@ -235,14 +204,14 @@ Variant Repeated(std::span<const Variant> args, EvaluationContext& context) {
     }
     unit = c.text[0].unicode();
   } else {
-    unit = CharacterOfCode(WholeArgument(c));
+    unit = CharacterOfCode(ToRoundedLong(c));
   }
   context.ReserveText(count);
   return Variant::String(QString(static_cast<qsizetype>(count), QChar(unit)));
 }
 
 Variant Spaces(const Variant& x, EvaluationContext& context) {
-  const std::int64_t count = WholeArgument(x);
+  const std::int64_t count = ToRoundedLong(x);
   if (count < 0) {
     Fail(kInvalidProcedureCall);
   }
@@ -250,28 +219,28 @@ Variant Spaces(const Variant& x, EvaluationContext& context) {
   return Variant::String(QString(static_cast<qsizetype>(count), QLatin1Char(' ')));
 }
 
-Variant Replace(std::span<const Variant> args, EvaluationContext& context) {
+Variant ReplaceOf(Arguments args, EvaluationContext& context) {
   // Replace(s, find, with[, start[, count[, compare]]])
   for (const Variant& x : args) {
     if (x.IsNull()) {
       Fail(kInvalidUseOfNull);
     }
   }
-  const std::int64_t start = args.size() > 3 ? WholeArgument(args[3]) : 1;
-  const std::int64_t limit = args.size() > 4 ? WholeArgument(args[4]) : -1;
+  const std::int64_t start = Given(args, 3) ? ToRoundedLong(args[3]) : 1;
+  const std::int64_t limit = Given(args, 4) ? ToRoundedLong(args[4]) : -1;
   if (start < 1 || limit < -1) {
     Fail(kInvalidProcedureCall);
   }
-  const bool text = TextCompare(args, 5);
-  const QString source = TextArgument(args[0]);
-  const QString find = TextArgument(args[1]);
-  const QString with = TextArgument(args[2]);
+  const bool text = TextCompareArgument(args, 5);
+  const QString source = TextOfArgument(args[0]);
+  const QString find = TextOfArgument(args[1]);
+  const QString with = TextOfArgument(args[2]);
   if (start > source.size()) {
     return Variant::String(QString());
   }
   const QStringView rest = QStringView(source).mid(static_cast<qsizetype>(start - 1));
   if (find.isEmpty() || limit == 0) {
-    return Made(rest.toString(), context);
+    return MadeText(rest.toString(), context);
   }
   const QString folded = text ? rest.toString().toCaseFolded() : QString();
   const QString foldedFind = text ? find.toCaseFolded() : QString();
@@ -301,13 +270,13 @@ Variant Replace(std::span<const Variant> args, EvaluationContext& context) {
   return Variant::String(std::move(out));
 }
 
-Variant StrComp(std::span<const Variant> args) {
-  const bool text = TextCompare(args, 2);
+Variant StrCompOf(Arguments args) {
+  const bool text = TextCompareArgument(args, 2);
   if (args[0].IsNull() || args[1].IsNull()) {
     return Variant::Null();
   }
-  const QString a = TextArgument(args[0]);
-  const QString b = TextArgument(args[1]);
+  const QString a = TextOfArgument(args[0]);
+  const QString b = TextOfArgument(args[1]);
   const int c = text ? QString::compare(a.toCaseFolded(), b.toCaseFolded(), Qt::CaseSensitive)
                      : QString::compare(a, b, Qt::CaseSensitive);
   return Variant::Integer(static_cast<std::int16_t>(c < 0 ? -1 : c > 0 ? 1 : 0));
@@ -315,69 +284,92 @@ Variant StrComp(std::span<const Variant> args) {
 
 }  // namespace
 
-Variant CallStringFunction(FunctionId id, std::span<const Variant> args,
-                           EvaluationContext& context) {
-  switch (id) {
-    case FunctionId::kLen:
-      if (args[0].IsNull()) {
-        return Variant::Null();
-      }
-      return Variant::Long(static_cast<std::int32_t>(TextArgument(args[0]).size()));
-    case FunctionId::kLeft:
-    case FunctionId::kRight:
-      return Slice(args, id, context);
-    case FunctionId::kMid:
-      return Mid(args, context);
-    case FunctionId::kUCase:
-    case FunctionId::kLCase: {
-      if (args[0].IsNull()) {
-        return Variant::Null();
-      }
-      const QString text = TextArgument(args[0]);
-      return Made(id == FunctionId::kUCase ? text.toUpper() : text.toLower(), context);
-    }
-    case FunctionId::kTrim:
-      return Trimmed(args[0], true, true, context);
-    case FunctionId::kLTrim:
-      return Trimmed(args[0], true, false, context);
-    case FunctionId::kRTrim:
-      return Trimmed(args[0], false, true, context);
-    case FunctionId::kInStr:
-      return InStr(args);
-    case FunctionId::kInStrRev:
-      return InStrRev(args);
-    case FunctionId::kString:
-      return Repeated(args, context);
-    case FunctionId::kSpace:
-      return Spaces(args[0], context);
-    case FunctionId::kStrReverse:
-      return Made(Reversed(NonNullText(args[0])), context);
-    case FunctionId::kReplace:
-      return Replace(args, context);
-    case FunctionId::kChr:
-      return Variant::String(QString(QChar(CharacterOfCode(WholeArgument(args[0])))));
-    case FunctionId::kChrW: {
-      const std::int64_t code = WholeArgument(args[0]);
-      if (code < -32768 || code > 65535) {
-        Fail(kInvalidProcedureCall);
-      }
-      return Variant::String(QString(QChar(static_cast<char16_t>(code & 0xFFFF))));
-    }
-    case FunctionId::kAsc:
-    case FunctionId::kAscW: {
-      const QString text = NonNullText(args[0]);
-      if (text.isEmpty()) {
-        Fail(kInvalidProcedureCall);
-      }
-      const char16_t c = text[0].unicode();
-      return Variant::Integer(id == FunctionId::kAsc ? CodeOfCharacter(c)
-                                                     : static_cast<std::int16_t>(c));
-    }
-    case FunctionId::kStrComp:
-      return StrComp(args);
-    default:
-      Fail(kTypeMismatch);
+namespace builtin {
+
+Variant Len(Arguments args, EvaluationContext&) {
+  if (args[0].IsNull()) {
+    return Variant::Null();
   }
+  return Variant::Long(static_cast<std::int32_t>(TextOfArgument(args[0]).size()));
 }
+Variant Left(Arguments args, EvaluationContext& context) {
+  return Slice(args, true, context);
+}
+Variant Right(Arguments args, EvaluationContext& context) {
+  return Slice(args, false, context);
+}
+Variant Mid(Arguments args, EvaluationContext& context) {
+  return MidOf(args, context);
+}
+Variant UCase(Arguments args, EvaluationContext& context) {
+  if (args[0].IsNull()) {
+    return Variant::Null();
+  }
+  const QString text = TextOfArgument(args[0]);
+  return MadeText(text.toUpper(), context);
+}
+Variant LCase(Arguments args, EvaluationContext& context) {
+  if (args[0].IsNull()) {
+    return Variant::Null();
+  }
+  const QString text = TextOfArgument(args[0]);
+  return MadeText(text.toLower(), context);
+}
+Variant Trim(Arguments args, EvaluationContext& context) {
+  return Trimmed(args[0], true, true, context);
+}
+Variant LTrim(Arguments args, EvaluationContext& context) {
+  return Trimmed(args[0], true, false, context);
+}
+Variant RTrim(Arguments args, EvaluationContext& context) {
+  return Trimmed(args[0], false, true, context);
+}
+Variant InStr(Arguments args, EvaluationContext&) {
+  return InStrOf(args);
+}
+Variant InStrRev(Arguments args, EvaluationContext&) {
+  return InStrRevOf(args);
+}
+Variant String(Arguments args, EvaluationContext& context) {
+  return Repeated(args, context);
+}
+Variant Space(Arguments args, EvaluationContext& context) {
+  return Spaces(args[0], context);
+}
+Variant StrReverse(Arguments args, EvaluationContext& context) {
+  return MadeText(Reversed(NonNullText(args[0])), context);
+}
+Variant Replace(Arguments args, EvaluationContext& context) {
+  return ReplaceOf(args, context);
+}
+Variant Chr(Arguments args, EvaluationContext&) {
+  return Variant::String(QString(QChar(CharacterOfCode(ToRoundedLong(args[0])))));
+}
+Variant ChrW(Arguments args, EvaluationContext&) {
+  const std::int64_t code = ToRoundedLong(args[0]);
+  if (code < -32768 || code > 65535) {
+    Fail(kInvalidProcedureCall);
+  }
+  return Variant::String(QString(QChar(static_cast<char16_t>(code & 0xFFFF))));
+}
+Variant Asc(Arguments args, EvaluationContext&) {
+  const QString text = NonNullText(args[0]);
+  if (text.isEmpty()) {
+    Fail(kInvalidProcedureCall);
+  }
+  return Variant::Integer(CodeOfCharacter(text[0].unicode()));
+}
+Variant AscW(Arguments args, EvaluationContext&) {
+  const QString text = NonNullText(args[0]);
+  if (text.isEmpty()) {
+    Fail(kInvalidProcedureCall);
+  }
+  return Variant::Integer(static_cast<std::int16_t>(text[0].unicode()));
+}
+Variant StrComp(Arguments args, EvaluationContext&) {
+  return StrCompOf(args);
+}
+
+}  // namespace builtin
 
 }  // namespace vesko::script

@@ -35,8 +35,14 @@ QString TypeNameOf(const Variant& value) {
       return QStringLiteral("Double");
     case Subtype::kCurrency:
       return QStringLiteral("Currency");
+    case Subtype::kDate:
+      return QStringLiteral("Date");
     case Subtype::kString:
       return QStringLiteral("String");
+    case Subtype::kMissing:
+      return QStringLiteral("Error");
+    case Subtype::kArray:
+      return QStringLiteral("Variant()");
     case Subtype::kObject:
       return QStringLiteral("Nothing");
     case Subtype::kBoolean:

@@ -4,6 +4,10 @@
 // by default, it presses and releases Enter and prints the row the commit wrote (the committed
 // "expression=value" row, or the error row). With --live it prints the first history row after
 // the plain key release instead.
+//
+// Dates, month and weekday names and the currency symbol follow the user's locale as the window
+// does: Qt reads it from LC_ALL / LC_TIME / LANG, with no need for the system's locales to be
+// generated, e.g. echo 'DateSerial(2026,12,7)' | LANG=zh_CN.UTF-8 build/tools/calc-eval
 
 #include "engine/calculation_controller.h"
 #include "script/script_evaluator.h"
