@@ -75,7 +75,7 @@ bool Tokenize(QStringView text, std::vector<DateToken>& tokens) {
       continue;
     }
     if (IsDigit(c)) {
-      DateToken t{DateToken::kNumber};
+      DateToken t{DateToken::kNumber, 0, 0, {}};
       qsizetype j = i;
       while (j < size && IsDigit(text[j].unicode())) {
         if (t.digits < 6) {
@@ -92,7 +92,7 @@ bool Tokenize(QStringView text, std::vector<DateToken>& tokens) {
       continue;
     }
     if (c == u'/' || c == u'-' || c == u'.' || c == u',' || c == u':') {
-      tokens.push_back({DateToken::kSeparator, c});
+      tokens.push_back({DateToken::kSeparator, c, 0, {}});
       ++i;
       continue;
     }
@@ -101,7 +101,7 @@ bool Tokenize(QStringView text, std::vector<DateToken>& tokens) {
       while (j < size && text[j].isLetter()) {
         ++j;
       }
-      DateToken t{DateToken::kWord};
+      DateToken t{DateToken::kWord, 0, 0, {}};
       t.text = text.mid(i, j - i);
       tokens.push_back(t);
       i = j;
