@@ -25,30 +25,42 @@ fi
 shift
 
 openbox_log=$(mktemp)
-openbox --sm-disable >"$openbox_log" 2>&1 &
-openbox_pid=$!
+openbox_pid=""
 stop_openbox() {
-  kill "$openbox_pid" 2>/dev/null || true
-  wait "$openbox_pid" 2>/dev/null || true
+  [[ -n "$openbox_pid" ]] && kill "$openbox_pid" 2>/dev/null || true
+  [[ -n "$openbox_pid" ]] && wait "$openbox_pid" 2>/dev/null || true
   rm -f "$openbox_log"
 }
 trap stop_openbox EXIT
 
-# openbox has taken over the screen once it has announced itself on the root window.
-for ((tries = 0; ; tries++)); do
-  if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
-    break
-  fi
-  if ! kill -0 "$openbox_pid" 2>/dev/null; then
+# openbox has taken over the screen once it has announced itself on the root window. On a busy
+# machine it now and then fails to open a display that has only just come up; it gets three tries.
+start_openbox() {
+  openbox --sm-disable >"$openbox_log" 2>&1 &
+  openbox_pid=$!
+  for ((tries = 0; ; tries++)); do
+    if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+      return 0
+    fi
+    if ! kill -0 "$openbox_pid" 2>/dev/null; then
+      wait "$openbox_pid" 2>/dev/null || true
+      return 1
+    fi
+    if ((tries >= 100)); then
+      echo "$0: openbox did not come up within 10 seconds" >&2
+      exit 1
+    fi
+    sleep 0.1
+  done
+}
+for ((attempt = 1; ; attempt++)); do
+  start_openbox && break
+  if ((attempt >= 3)); then
     echo "$0: openbox exited before it was up:" >&2
     cat "$openbox_log" >&2
     exit 1
   fi
-  if ((tries >= 100)); then
-    echo "$0: openbox did not come up within 10 seconds" >&2
-    exit 1
-  fi
-  sleep 0.1
+  sleep 0.5
 done
 
 export QT_QPA_PLATFORM=xcb
