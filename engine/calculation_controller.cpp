@@ -2,6 +2,7 @@
 
 #include "engine/normalizer.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace vesko {
@@ -17,6 +18,11 @@ const QString kTrailingOperators = QStringLiteral("+-*/^");
 // The live branch counts positions in a 16-bit integer: a text of this length or more steps it
 // past its range, and the live row stays as it was.
 constexpr qsizetype kLiveTextLimit = std::numeric_limits<qint16>::max();
+// An error row carries the evaluation form; one longer than this (the input was huge, or beyond
+// what the evaluator takes) is shown by its start and an ellipsis instead, so that no row grows
+// far beyond what was typed.
+constexpr qsizetype kLongestErrorForm = 65536;
+constexpr qsizetype kShortenedErrorForm = 256;
 
 // Removes leading and trailing ASCII spaces only (tabs and line feeds stay).
 QString TrimSpaces(const QString& text) {
@@ -55,7 +61,7 @@ void CalculationController::UpdateFromInput() {
   } else {
     lastLiveInput_ = input;
   }
-  EvaluateCurrent(input, EvaluationForm(input), DisplayForm(input));
+  EvaluateCurrent(input);
   RenderHistory();
   if (commitRequested_) {
     commitRequested_ = false;
@@ -64,29 +70,42 @@ void CalculationController::UpdateFromInput() {
   host_.focusInput();
 }
 
-void CalculationController::EvaluateCurrent(const QString& input, QString evalForm,
-                                            const QString& displayForm) {
-  evalForm = TrimSpaces(evalForm);
+void CalculationController::EvaluateCurrent(const QString& input) {
   if (!commitRequested_) {
     // A live run that finds nothing to show leaves the live row as it was.
-    if (const auto value = LiveValue(evalForm)) {
+    if (const auto value = LiveValue(input)) {
       WriteTopRow(*value);
     }
     return;
   }
-  const Evaluation result = evaluator_.Evaluate(evalForm);
+  // The forms are made only as far as needed: a form beyond the evaluator's limit is a failure
+  // known without reading the rest of the text.
+  const QString evalForm = TrimmedEvaluationForm(input, kMaxExpressionLength);
+  const Evaluation result = evalForm.size() > kMaxExpressionLength
+                                ? Evaluation{QStringLiteral("Out of memory"), true}
+                                : evaluator_.Evaluate(evalForm);
   if (!result.failed) {
-    WriteTopRow(displayForm + u'=' + result.text);
+    const QString displayForm = DisplayForm(input);
+    QString row;
+    row.reserve(displayForm.size() + 1 + result.text.size());
+    row += displayForm;
+    row += u'=';
+    row += result.text;
+    WriteTopRow(row);
     InsertTopRow(QString());  // the fresh live row above the committed one
     return;
   }
   // A failure without a description, or of an empty input box, changes no row.
   if (!TrimSpaces(result.text).isEmpty() && !input.isEmpty()) {
-    WriteTopRow(kErrorPrefix + evalForm);
+    WriteTopRow(evalForm.size() > kLongestErrorForm
+                    ? kErrorPrefix + evalForm.first(kShortenedErrorForm) + u'…'
+                    : kErrorPrefix + evalForm);
   }
 }
 
-std::optional<QString> CalculationController::LiveValue(const QString& evalForm) {
+std::optional<QString> CalculationController::LiveValue(const QString& input) {
+  // Only as much of the text is read as it takes to know that the form is too long.
+  const QString evalForm = TrimmedEvaluationForm(input, kLiveTextLimit - 1);
   if (evalForm.size() >= kLiveTextLimit) {
     return std::nullopt;
   }
@@ -105,10 +124,9 @@ std::optional<QString> CalculationController::LiveValue(const QString& evalForm)
     }
   }
 
-  if (TrimSpaces(host_.inputText()).isEmpty()) {
+  if (std::all_of(input.begin(), input.end(), [](QChar c) { return c == u' '; })) {
     WriteTopRow(kBlankInputRow);
   }
-
   QString prefix = evalForm.left(lastTop);
   if (prefix.isEmpty()) {
     return std::nullopt;  // nothing complete yet, such as an unclosed leading bracket

@@ -47,10 +47,10 @@ class CalculationController {
 
  private:
   // The evaluation step of a run: the commit or the live branch, then the error check.
-  void EvaluateCurrent(const QString& input, QString evalForm, const QString& displayForm);
-  // The live value of the longest complete part of the text, or nothing when it has none, it
-  // fails, or its value would read like an expression.
-  std::optional<QString> LiveValue(const QString& evalForm);
+  void EvaluateCurrent(const QString& input);
+  // The live value of the longest complete part of the input's evaluation form, or nothing when
+  // it has none, it fails, the form is too long, or its value would read like an expression.
+  std::optional<QString> LiveValue(const QString& input);
   void WriteTopRow(const QString& text);
   void InsertTopRow(const QString& text);
   void MarkTopChanged(qsizetype count);

@@ -17,6 +17,8 @@ using vesko::testing::TableEvaluator;
 
 namespace {
 
+const QString kPi = QStringLiteral("3.1415926535897932384626433832795");
+
 // Stands in for the window: the two text boxes and the focus.
 struct FakeHost {
   QString input;
@@ -251,6 +253,42 @@ class CalculationControllerTest : public QObject {
     typeTo(QString(32767, u'1'));
     QCOMPARE(host.firstLine(), QStringLiteral("ones"));
     QVERIFY(evaluator.evaluated.isEmpty());
+  }
+
+  // Only the form's own length counts: spaces and carriage returns around a short expression
+  // do not make it too long.
+  void blanksAroundShortExpressionShowLive_data() {
+    QTest::addColumn<QString>("input");
+    Row("spaces after", "1+2" + QString(40000, u' '));
+    Row("spaces before", QString(40000, u' ') + "1+2");
+    Row("carriage returns around", QString(20000, u'\r') + " 1+2 " + QString(20000, u'\r'));
+  }
+  void blanksAroundShortExpressionShowLive() {
+    QFETCH(QString, input);
+    typeTo(input);
+    QCOMPARE(host.firstLine(), QStringLiteral("3"));
+  }
+
+  // An error row shows the evaluation form unless that is huge; then its start and an ellipsis.
+  // A form beyond the evaluator's limit fails without the evaluator being asked.
+  void hugeFailedCommitsShowStartOfForm_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("errorRow");
+    QTest::addColumn<bool>("evaluated");
+    Row("longest full form", QString(65536, u'1'), "表达式错误:" + QString(65536, u'1'), true);
+    Row("one longer", QString(65537, u'1'), "表达式错误:" + QString(256, u'1') + "…", true);
+    Row("beyond the evaluator's limit", QStringLiteral(" pi").repeated(1'100'000),
+        "表达式错误:" + (kPi + " ").repeated(8).left(256) + "…", false);
+  }
+  void hugeFailedCommitsShowStartOfForm() {
+    QFETCH(QString, input);
+    QFETCH(QString, errorRow);
+    QFETCH(bool, evaluated);
+    typeTo(input);
+    evaluator.evaluated.clear();
+    pressEnter();
+    QCOMPARE(controller->rows(), QStringList({errorRow, "7=7"}));
+    QCOMPARE(evaluator.evaluated.size(), evaluated ? 1 : 0);
   }
 
   // The top-edit path must leave the history box exactly as a whole rewrite would, whatever
