@@ -28,22 +28,35 @@ class Interpreter final : public ScriptEvaluator {
   }
 
   Outcome EvaluateWithErrorNumber(const QString& expression) override {
+    if (expression.size() > kMaxExpressionLength) {
+      return {{QStringLiteral("Out of memory"), true}, 7};
+    }
+    Outcome outcome = Evaluated(expression);
+    stack_.clear();  // do not keep an evaluation's strings alive
+    // Nor the room a huge expression took.
+    if (program_.code.capacity() > kKeptInstructions) {
+      program_ = script::Program();
+      stack_ = std::vector<Variant>();
+    }
+    return outcome;
+  }
+
+ private:
+  static constexpr std::size_t kKeptInstructions = 65536;
+
+  Outcome Evaluated(const QString& expression) {
     try {
       parser_.Compile(expression, program_);
       return {{script::DisplayText(Run(expression)), false}, 0};
     } catch (const EvaluationFailure& failure) {
-      stack_.clear();  // do not keep a failed evaluation's strings alive
       return {{failure.description(), true}, failure.number()};
     } catch (const std::bad_alloc&) {
-      stack_.clear();
       return {{QStringLiteral("Out of memory"), true}, 7};
     } catch (const std::exception&) {
-      stack_.clear();
       return {{QStringLiteral("Internal error"), true}, 51};
     }
   }
 
- private:
   Variant Run(QStringView text) {
     using script::OpCode;
     stack_.clear();
@@ -52,6 +65,10 @@ class Interpreter final : public ScriptEvaluator {
       switch (step.code) {
         case OpCode::kPush:
           stack_.push_back(program_.constants[static_cast<std::size_t>(step.argument)]);
+          break;
+        case OpCode::kPushInteger:
+          stack_.push_back(script::FitInteger(step.argument, script::Subtype::kInteger));
+          stack_.back().literal = true;
           break;
         case OpCode::kUnary:
           script::ApplyUnary(static_cast<script::UnaryOp>(step.op), stack_.back());

@@ -113,6 +113,9 @@ class SafetyTest : public QObject {
     QTest::newRow("literal too long with doubled quotes")
         << QLatin1Char('"') + QString(4194304, QLatin1Char('x')) + QStringLiteral("\"\"\"") << 14
         << QStringLiteral("Out of string space");
+    QTest::newRow("expression beyond the evaluator's limit")
+        << QStringLiteral("1") + QString(vesko::kMaxExpressionLength, u' ') << 7
+        << QStringLiteral("Out of memory");
     QTest::newRow("16,000 powers") << Chain(QStringLiteral("2"), QStringLiteral("^"), 16000) << 6
                                    << QStringLiteral("Overflow");
     QTest::newRow("20,000 arguments")
