@@ -47,6 +47,13 @@ void CalculationController::RequestCommit() {
 }
 
 void CalculationController::UpdateFromInput() {
+  // A live run on a huge input would read the whole text only to refuse it.
+  if (!commitRequested_ && RefusedUnread()) {
+    lastLiveInput_.reset();
+    RenderHistory();
+    host_.focusInput();
+    return;
+  }
   const QString input = host_.inputText();
   // A live run on the text the previous live run had would write the same rows again: a
   // modifier's release after its key, or a key release after an input method's commit.
@@ -101,6 +108,19 @@ void CalculationController::EvaluateCurrent(const QString& input) {
                     ? kErrorPrefix + evalForm.first(kShortenedErrorForm) + u'…'
                     : kErrorPrefix + evalForm);
   }
+}
+
+bool CalculationController::RefusedUnread() {
+  // Four times the live limit is read: spaces around the text and the "**" that become "^" can
+  // make the form shorter than the text, but only a text of spaces makes it that much shorter.
+  constexpr qsizetype kRead = 4 * kLiveTextLimit;
+  // A replacement cut at the end of the part read changes its form by fewer characters than this.
+  constexpr qsizetype kMargin = 64;
+  if (!host_.inputLength || !host_.inputStart || host_.inputLength() <= kRead) {
+    return false;
+  }
+  return TrimmedEvaluationForm(host_.inputStart(kRead), kLiveTextLimit + kMargin).size() >
+         kLiveTextLimit + kMargin;
 }
 
 std::optional<QString> CalculationController::LiveValue(const QString& input) {

@@ -22,6 +22,10 @@ struct HostOperations {
   // controller then sets the whole text instead. Either way the box ends up holding exactly the
   // text RenderHistory describes.
   std::function<bool(qsizetype renderedTopRows, const QStringList& newTopRows)> editHistoryTop;
+  // Optional, both or neither: the length of inputText() and its first `length` characters, got
+  // without copying the whole text. With them a live run refuses a huge input unread.
+  std::function<qsizetype()> inputLength;
+  std::function<QString(qsizetype length)> inputStart;
 };
 
 // Keeps the result rows, writes the live value of the expression being typed into the top row,
@@ -48,6 +52,8 @@ class CalculationController {
  private:
   // The evaluation step of a run: the commit or the live branch, then the error check.
   void EvaluateCurrent(const QString& input);
+  // Whether the input is so long that the live branch refuses it, judged from its start alone.
+  bool RefusedUnread();
   // The live value of the longest complete part of the input's evaluation form, or nothing when
   // it has none, it fails, the form is too long, or its value would read like an expression.
   std::optional<QString> LiveValue(const QString& input);

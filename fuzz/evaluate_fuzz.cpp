@@ -31,12 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The same text typed live and committed through the controller.
   QString input = text;
   QString history;
-  vesko::CalculationController controller(
-      *evaluator, {.inputText = [&] { return input; },
-                   .setInputText = [&](const QString& t) { input = t; },
-                   .focusInput = [] {},
-                   .setHistoryText = [&](const QString& t) { history = t; },
-                   .editHistoryTop = {}});
+  vesko::CalculationController controller(*evaluator,
+                                          {.inputText = [&] { return input; },
+                                           .setInputText = [&](const QString& t) { input = t; },
+                                           .focusInput = [] {},
+                                           .setHistoryText = [&](const QString& t) { history = t; },
+                                           .editHistoryTop = {},
+                                           .inputLength = {},
+                                           .inputStart = {}});
   controller.UpdateFromInput();
   controller.RequestCommit();
   controller.UpdateFromInput();

@@ -39,7 +39,9 @@ int main(int argc, char** argv) {
                    .setInputText = [&](const QString& text) { input = text; },
                    .focusInput = [] {},
                    .setHistoryText = [](const QString&) {},
-                   .editHistoryTop = {}});
+                   .editHistoryTop = {},
+                   .inputLength = {},
+                   .inputStart = {}});
 
   // A first release on the empty box gives the history its live row, as in the window.
   controller.UpdateFromInput();

@@ -16,6 +16,8 @@
 #include <QScrollBar>
 #include <QSet>
 #include <QStringList>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <algorithm>
@@ -193,6 +195,9 @@ MainWindow::MainWindow(ExpressionEvaluator& evaluator, QWidget* parent) : QWidge
               [this](qsizetype renderedTopRows, const QStringList& newTop) {
                 return historyEditor_->ReplaceTopRows(renderedTopRows, newTop);
               },
+          // Reading the whole text of a huge input box costs milliseconds on every key.
+          .inputLength = [this] { return inputBox_->document()->characterCount() - 1; },
+          .inputStart = [this](qsizetype length) { return InputStart(length); },
       });
 
   auto* input = static_cast<InputTextBox*>(inputBox_);
@@ -355,6 +360,32 @@ void MainWindow::KeepStatusBarAtBottom() {
 void MainWindow::SetHistoryText(const QString& text) {
   // The rows are joined with CR LF; the box shows each line end as one line break.
   historyEditor_->SetText(text, controller_->rows());
+}
+
+QString MainWindow::InputStart(qsizetype length) const {
+  QTextDocument* document = inputBox_->document();
+  QTextCursor cursor(document);
+  cursor.setPosition(static_cast<int>(std::min<qsizetype>(length, document->characterCount() - 1)),
+                     QTextCursor::KeepAnchor);
+  // A selection marks line ends as paragraph separators; the whole text shows them as line feeds
+  // and no-break spaces as spaces.
+  QString text = cursor.selectedText();
+  for (QChar& c : text) {
+    switch (c.unicode()) {
+      case QChar::ParagraphSeparator:
+      case QChar::LineSeparator:
+      case 0xFDD0:  // beginning of a frame
+      case 0xFDD1:  // end of a frame
+        c = u'\n';
+        break;
+      case QChar::Nbsp:
+        c = u' ';
+        break;
+      default:
+        break;
+    }
+  }
+  return text;
 }
 
 QString MainWindow::historyText() const {

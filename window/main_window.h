@@ -91,6 +91,8 @@ class MainWindow : public QWidget {
   void FollowFrame();
   void KeepStatusBarAtBottom();
   void SetHistoryText(const QString& text);
+  // The first `length` characters of the input box's text, as its whole text would give them.
+  QString InputStart(qsizetype length) const;
   void OnPointerLeftLink();
 
   QLabel* inputLabel_ = nullptr;

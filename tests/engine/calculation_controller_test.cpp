@@ -25,12 +25,19 @@ struct FakeHost {
   QString history;
   int focusCount = 0;
   int historyWrites = 0;
+  int inputReads = 0;
+  // Whether the host offers the length and the start of the input.
+  bool partialReads = false;
   // Stands in for the window's top-line edit of the history box when set.
   std::function<bool(qsizetype, const QStringList&)> topEditor;
 
   HostOperations operations() {
     return {
-        .inputText = [this] { return input; },
+        .inputText =
+            [this] {
+              ++inputReads;
+              return input;
+            },
         .setInputText = [this](const QString& text) { input = text; },
         .focusInput = [this] { ++focusCount; },
         .setHistoryText =
@@ -42,6 +49,11 @@ struct FakeHost {
             [this](qsizetype renderedTopRows, const QStringList& newTop) {
               return topEditor && topEditor(renderedTopRows, newTop);
             },
+        .inputLength =
+            partialReads ? std::function<qsizetype()>([this] { return input.size(); }) : nullptr,
+        .inputStart = partialReads ? std::function<QString(qsizetype)>(
+                                         [this](qsizetype length) { return input.left(length); })
+                                   : nullptr,
     };
   }
   QString firstLine() const { return history.section(QStringLiteral("\r\n"), 0, 0); }
@@ -253,6 +265,34 @@ class CalculationControllerTest : public QObject {
     typeTo(QString(32767, u'1'));
     QCOMPARE(host.firstLine(), QStringLiteral("ones"));
     QVERIFY(evaluator.evaluated.isEmpty());
+  }
+
+  // A host that gives the input's length and start spares a live run the reading of a huge
+  // input it refuses; an input whose start is mostly blank, or a commit, is still read whole.
+  void hugeInputRefusedUnread_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<bool>("read");
+    Row("long sum", QStringLiteral("1+").repeated(100000) + "1", false);
+    Row("long run of stars", QStringLiteral("2**").repeated(70000) + "2", false);
+    Row("just above the length read", QString(4 * 32767 + 1, u'1'), false);
+    Row("at the length read", QString(4 * 32767, u'1'), true);
+    Row("blank start", QString(140000, u' ') + "1+2", true);
+    Row("short form, long blank end", "1+2" + QString(140000, u' '), true);
+  }
+  void hugeInputRefusedUnread() {
+    QFETCH(QString, input);
+    QFETCH(bool, read);
+    host.partialReads = true;
+    controller = std::make_unique<CalculationController>(evaluator, host.operations());
+    typeTo("5");
+    evaluator.evaluated.clear();
+    host.inputReads = 0;
+    typeTo(input);
+    QCOMPARE(host.inputReads > 0, read);
+    QCOMPARE(host.firstLine(),
+             QString::fromLatin1(read && input.trimmed().endsWith(u'2') ? "3" : "5"));
+    pressEnter();
+    QVERIFY(host.inputReads > 0);
   }
 
   // Only the form's own length counts: spaces and carriage returns around a short expression

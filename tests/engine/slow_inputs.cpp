@@ -114,7 +114,10 @@ int main(int argc, char** argv) {
                    .setInputText = [&](const QString& text) { input = text; },
                    .focusInput = [] {},
                    .setHistoryText = [](const QString&) {},
-                   .editHistoryTop = {}});
+                   .editHistoryTop = {},
+                   // As the window does, so that a huge input is refused unread.
+                   .inputLength = [&] { return input.size(); },
+                   .inputStart = [&](qsizetype length) { return input.left(length); }});
   controller.UpdateFromInput();
   input = slow.text();
   controller.UpdateFromInput();  // the key release of the paste
