@@ -36,6 +36,9 @@ constexpr std::array<std::pair<char16_t, char16_t>, 17> kFullWidthFolds = {{
 }};
 
 QChar Folded(QChar c) {
+  if (c.unicode() < u'。') {
+    return c;  // below every full-width character folded
+  }
   for (const auto& [from, to] : kFullWidthFolds) {
     if (c.unicode() == from) {
       return QChar(to);
