@@ -111,16 +111,24 @@ void CalculationController::EvaluateCurrent(const QString& input) {
 }
 
 bool CalculationController::RefusedUnread() {
-  // Four times the live limit is read: spaces around the text and the "**" that become "^" can
-  // make the form shorter than the text, but only a text of spaces makes it that much shorter.
-  constexpr qsizetype kRead = 4 * kLiveTextLimit;
-  // A replacement cut at the end of the part read changes its form by fewer characters than this.
-  constexpr qsizetype kMargin = 64;
-  if (!host_.inputLength || !host_.inputStart || host_.inputLength() <= kRead) {
+  if (!host_.inputLength || !host_.inputStart) {
     return false;
   }
-  return TrimmedEvaluationForm(host_.inputStart(kRead), kLiveTextLimit + kMargin).size() >
-         kLiveTextLimit + kMargin;
+  // A replacement cut at the end of the part read changes its form by fewer characters than this.
+  constexpr qsizetype kMargin = 64;
+  // The form is mostly as long as the text or longer, so the first part read usually tells. Spaces
+  // around the text and the "**" that become "^" can make it shorter; four times the live limit
+  // is less than half spaces or half "**" only in texts of such.
+  for (const qsizetype read : {kLiveTextLimit + 2 * kMargin, 4 * kLiveTextLimit}) {
+    if (host_.inputLength() <= read) {
+      return false;
+    }
+    if (TrimmedEvaluationForm(host_.inputStart(read), kLiveTextLimit + kMargin).size() >
+        kLiveTextLimit + kMargin) {
+      return true;
+    }
+  }
+  return false;
 }
 
 std::optional<QString> CalculationController::LiveValue(const QString& input) {
