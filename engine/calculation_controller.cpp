@@ -119,12 +119,19 @@ bool CalculationController::RefusedUnread() {
   // The form is mostly as long as the text or longer, so the first part read usually tells. Spaces
   // around the text and the "**" that become "^" can make it shorter; four times the live limit
   // is less than half spaces or half "**" only in texts of such.
-  for (const qsizetype read : {kLiveTextLimit + 2 * kMargin, 4 * kLiveTextLimit}) {
-    if (host_.inputLength() <= read) {
+  constexpr std::array<qsizetype, 2> kReads = {kLiveTextLimit + 2 * kMargin, 4 * kLiveTextLimit};
+  for (std::size_t i = 0; i < kReads.size(); ++i) {
+    if (host_.inputLength() <= kReads[i]) {
       return false;
     }
-    if (TrimmedEvaluationForm(host_.inputStart(read), kLiveTextLimit + kMargin).size() >
-        kLiveTextLimit + kMargin) {
+    auto& [start, refused] = judgedStarts_[i];
+    QString current = host_.inputStart(kReads[i]);
+    if (current != start) {
+      start = std::move(current);
+      refused =
+          TrimmedEvaluationForm(start, kLiveTextLimit + kMargin).size() > kLiveTextLimit + kMargin;
+    }
+    if (refused) {
       return true;
     }
   }

@@ -5,8 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace vesko {
 
@@ -71,6 +73,10 @@ class CalculationController {
   // What changed since the last rendering: the first `changedTop_` rows replace the first
   // `replacedTop_` rendered rows; below them the rows are as rendered. All changes happen at the
   // top row, so this stays small.
+  // The starts of the input last judged by RefusedUnread, one for each length read, and whether
+  // each was refused: keys typed at the end of a huge input leave its start as it was.
+  std::array<std::pair<QString, bool>, 2> judgedStarts_;
+
   bool wholeHistoryStale_ = true;
   qsizetype changedTop_ = 0;
   qsizetype replacedTop_ = 0;

@@ -228,6 +228,11 @@ void MainWindow::CreateControls() {
   inputBox_ = new InputTextBox(this, EnableDetectableAutoRepeat());
   SetUpTextBox(inputBox_, QStringLiteral("Text1"));
   inputBox_->viewport()->installEventFilter(this);
+  connect(inputBox_->document(), &QTextDocument::contentsChange, this, [this](int from) {
+    if (from <= inputStart_.size()) {
+      inputStartLength_ = -1;
+    }
+  });
 
   // The history box stays editable: what the user types there is replaced by the next rendering.
   historyBox_ = new QPlainTextEdit(this);
@@ -363,6 +368,9 @@ void MainWindow::SetHistoryText(const QString& text) {
 }
 
 QString MainWindow::InputStart(qsizetype length) const {
+  if (length == inputStartLength_) {
+    return inputStart_;
+  }
   QTextDocument* document = inputBox_->document();
   QTextCursor cursor(document);
   cursor.setPosition(static_cast<int>(std::min<qsizetype>(length, document->characterCount() - 1)),
@@ -385,6 +393,8 @@ QString MainWindow::InputStart(qsizetype length) const {
         break;
     }
   }
+  inputStart_ = text;
+  inputStartLength_ = length;
   return text;
 }
 

@@ -101,6 +101,10 @@ class MainWindow : public QWidget {
   QLabel* historyLabel_ = nullptr;
   QPlainTextEdit* historyBox_ = nullptr;
   HistoryBoxEditor* historyEditor_ = nullptr;  // keeps historyBox_ in step with the rows
+  // The last start of the input box's text read, kept until a change reaches it: typing at the
+  // end of a huge text leaves its start as it was.
+  mutable QString inputStart_;
+  mutable qsizetype inputStartLength_ = -1;
   QLabel* splitterBar_ = nullptr;
   StatusBar* statusBar_ = nullptr;
   Splitter* splitter_ = nullptr;  // a child object of the window
