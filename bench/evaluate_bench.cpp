@@ -42,7 +42,7 @@ QString Input(int which) {
   }
 }
 
-const char* kNames[] = {"start example 1",  "start example 2", "200 characters",
+const char* kNames[] = {"start example 1",  "start example 2",    "200 characters",
                         "32767 characters", "date #1/2/2003#+30", "FormatNumber(1234567.891, 2)"};
 
 // muparser spells square root sqrt and the natural logarithm ln.

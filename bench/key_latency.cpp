@@ -1,9 +1,11 @@
 // End-to-end key latency: types keys into a program's window through XTest and times its repaints
 // through XDamage, as a user at the keyboard would see them:
 //   key_latency [OPTIONS] PROGRAM [ARGUMENTS...]
-//     --prepare none|commits|long  before measuring, nothing (the default); 1,000 short
-//                                  expressions, each followed by Return; or 2,000 characters
-//                                  typed into the input
+//     --prepare none|commits|long|paste|paste-commit
+//                                  before measuring, nothing (the default); 1,000 short
+//                                  expressions, each followed by Return; 2,000 characters
+//                                  typed into the input; the clipboard pasted with Ctrl+V (set
+//                                  it beforehand, say with xclip); or that pasted, then Return
 //     --keys N                     keys measured (default 200), after one cycle not counted
 //     --pace MS                    time from one key to the next, at least (default 60)
 //     --quiet MS                   a repaint has finished when the window then stays without
@@ -19,10 +21,11 @@
 //   first     the time from sending the press to the first damage of the window;
 //   finished  the time from sending the press to the last damage before the window stays quiet.
 // Prints one line, times in milliseconds:
-//   first MEDIAN P95 P99 finished MEDIAN P95 P99 keys N late L idle I
+//   first MEDIAN P95 P99 finished MEDIAN P95 P99 keys N late L idle I prepare P
 // where L counts keys whose window was damaged again after it had gone quiet (before the next
 // key), and I the damage during one idle second before measuring (a blinking caret, say); both
-// should be 0. Stops the program at the end.
+// should be 0, and P the time the preparation took until the window went quiet. Stops the
+// program at the end.
 
 #include "bench/percentile.h"
 #include "bench/x11_program_window.h"
@@ -89,8 +92,9 @@ std::optional<Options> ParseOptions(int argc, char* argv[]) {
       return std::nullopt;
     }
   }
-  const bool known =
-      options.prepare == "none" || options.prepare == "commits" || options.prepare == "long";
+  const bool known = options.prepare == "none" || options.prepare == "commits" ||
+                     options.prepare == "long" || options.prepare == "paste" ||
+                     options.prepare == "paste-commit";
   if (i >= argc || !known || options.keys < 1 || options.quietMs <= 0) {
     return std::nullopt;
   }
@@ -98,34 +102,40 @@ std::optional<Options> ParseOptions(int argc, char* argv[]) {
   return options;
 }
 
-// One key to type: its key code, and whether Shift must be held for the character.
+// One key to type: its key code, and whether Shift or Control must be held for it.
 struct Stroke {
   KeyCode code = 0;
   bool shift = false;
+  bool control = false;
 };
 
 // Types characters through XTest.
 class Typist {
  public:
   explicit Typist(Display* display)
-      : display_(display), shift_(XKeysymToKeycode(display, XK_Shift_L)) {}
+      : display_(display),
+        shift_(XKeysymToKeycode(display, XK_Shift_L)),
+        control_(XKeysymToKeycode(display, XK_Control_L)) {}
 
-  // The strokes that type `text`: '\n' is Return, '\b' Backspace, anything else the character of
-  // that code. Empty when the keyboard map has no key for one of them.
+  // The strokes that type `text`: '\n' is Return, '\b' Backspace, '\x16' Ctrl+V (paste),
+  // anything else the character of that code. Empty when the keyboard map has no key for one of
+  // them.
   std::vector<Stroke> StrokesFor(const std::string& text) const {
     std::vector<Stroke> strokes;
     for (const char c : text) {
+      const bool control = c == '\x16';
       const KeySym symbol = c == '\n'   ? XK_Return
                             : c == '\b' ? XK_BackSpace
+                            : control   ? XK_v
                                         : static_cast<KeySym>(static_cast<unsigned char>(c));
       const KeyCode code = XKeysymToKeycode(display_, symbol);
       if (code == 0) {
         return {};
       }
       if (XkbKeycodeToKeysym(display_, code, 0, 0) == symbol) {
-        strokes.push_back({code, false});
+        strokes.push_back({code, false, control});
       } else if (XkbKeycodeToKeysym(display_, code, 0, 1) == symbol) {
-        strokes.push_back({code, true});
+        strokes.push_back({code, true, control});
       } else {
         return {};
       }
@@ -135,6 +145,9 @@ class Typist {
 
   // Sends a key's press and release and returns the time the press was sent.
   double Type(const Stroke& stroke) {
+    if (stroke.control) {
+      XTestFakeKeyEvent(display_, control_, True, CurrentTime);
+    }
     if (stroke.shift) {
       XTestFakeKeyEvent(display_, shift_, True, CurrentTime);
     }
@@ -142,6 +155,9 @@ class Typist {
     XTestFakeKeyEvent(display_, stroke.code, False, CurrentTime);
     if (stroke.shift) {
       XTestFakeKeyEvent(display_, shift_, False, CurrentTime);
+    }
+    if (stroke.control) {
+      XTestFakeKeyEvent(display_, control_, False, CurrentTime);
     }
     const double sent = NowMs();
     XFlush(display_);
@@ -151,6 +167,7 @@ class Typist {
  private:
   Display* display_;
   KeyCode shift_;
+  KeyCode control_;
 };
 
 // The damage to one window, as the X server reports it: every rectangle drawn.
@@ -304,6 +321,10 @@ std::string PreparedText(const std::string& prepare) {
     while (text.size() < kLongInputLength) {
       text += "12+34*5-6+";
     }
+  } else if (prepare == "paste") {
+    text = "\x16";
+  } else if (prepare == "paste-commit") {
+    text = "\x16\n";
   }
   return text;
 }
@@ -324,7 +345,8 @@ int main(int argc, char* argv[]) {
   const std::optional<Options> options = ParseOptions(argc, argv);
   if (!options) {
     std::fprintf(stderr,
-                 "usage: %s [--prepare none|commits|long] [--keys N] [--pace MS] [--quiet MS] "
+                 "usage: %s [--prepare none|commits|long|paste|paste-commit] [--keys N] "
+                 "[--pace MS] [--quiet MS] "
                  "[--ignore-bottom PX] PROGRAM [ARGUMENTS...]\n",
                  kName);
     return 2;
@@ -377,13 +399,26 @@ int main(int argc, char* argv[]) {
   DamageWatch watch(display, window, damageEvents, options->ignoreBottom);
   watch.WaitQuiet(300, 10000);
   // Prepared keys go in as fast as the program shows them, each once the window has been
-  // damaged after the one before: the program gets no backlog of keys to catch up with.
+  // damaged after the one before: the program gets no backlog of keys to catch up with. A paste
+  // may take long; the next key waits until the window has gone quiet after it.
+  const bool pasting = options->prepare.starts_with("paste");
+  constexpr double kPreparedQuietMs = 500;
+  const double prepareStart = NowMs();
   for (const Stroke& stroke : prepared) {
-    watch.WaitForDamage(typist.Type(stroke) + kRepaintLimitMs);
+    // A paste shows nothing until the whole text has come from the clipboard and is laid out.
+    watch.WaitForDamage(typist.Type(stroke) + (pasting ? 120000 : kRepaintLimitMs));
+    if (pasting) {
+      watch.WaitQuiet(kPreparedQuietMs, 120000);
+    }
   }
-  if (!watch.WaitQuiet(500, 120000)) {
+  if (!watch.WaitQuiet(kPreparedQuietMs, 120000)) {
     std::fprintf(stderr, "%s: the window kept repainting after the preparation\n", kName);
   }
+  const double prepareMs =
+      prepared.empty()
+          ? 0
+          : NowMs() - prepareStart -
+                kPreparedQuietMs * static_cast<double>(pasting ? prepared.size() + 1 : 1);
   const int idle = watch.Count(1000);
 
   std::vector<double> first;
@@ -431,9 +466,10 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "%s: the idle window was damaged %d times (blinking caret?)\n", kName,
                  idle);
   }
-  std::printf("first %.2f %.2f %.2f finished %.2f %.2f %.2f keys %zu late %d idle %d\n",
-              Percentile(first, 0.5), Percentile(first, 0.95), Percentile(first, 0.99),
-              Percentile(finished, 0.5), Percentile(finished, 0.95), Percentile(finished, 0.99),
-              first.size(), late, idle);
+  std::printf(
+      "first %.2f %.2f %.2f finished %.2f %.2f %.2f keys %zu late %d idle %d prepare %.0f\n",
+      Percentile(first, 0.5), Percentile(first, 0.95), Percentile(first, 0.99),
+      Percentile(finished, 0.5), Percentile(finished, 0.95), Percentile(finished, 0.99),
+      first.size(), late, idle, prepareMs);
   return first.empty() ? 1 : 0;
 }

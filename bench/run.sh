@@ -17,6 +17,9 @@ available=$(cmake --build "$build" --target help 2>/dev/null || true)
 if [[ "$available" == *evaluate_bench* ]]; then
   targets+=(evaluate_bench)
 fi
+if [[ "$available" == *hostile_input_bench* ]]; then
+  targets+=(hostile_input_bench)
+fi
 if [[ "$available" == *key_latency* ]]; then
   targets+=(key_latency bare_text_box)
 fi
@@ -37,4 +40,8 @@ fi
 if [[ -x "$build/bench/evaluate_bench" ]]; then
   echo "== evaluator"
   "$build/bench/evaluate_bench"
+fi
+if [[ -x "$build/bench/hostile_input_bench" ]]; then
+  echo "== huge and hostile inputs"
+  "$build/bench/hostile_input_bench"
 fi

@@ -2,6 +2,7 @@
 
 #include "engine/normalizer.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace vesko {
@@ -17,6 +18,11 @@ const QString kTrailingOperators = QStringLiteral("+-*/^");
 // The live branch counts positions in a 16-bit integer: a text of this length or more steps it
 // past its range, and the live row stays as it was.
 constexpr qsizetype kLiveTextLimit = std::numeric_limits<qint16>::max();
+// An error row carries the evaluation form; one longer than this (the input was huge, or beyond
+// what the evaluator takes) is shown by its start and an ellipsis instead, so that no row grows
+// far beyond what was typed.
+constexpr qsizetype kLongestErrorForm = 65536;
+constexpr qsizetype kShortenedErrorForm = 256;
 
 // Removes leading and trailing ASCII spaces only (tabs and line feeds stay).
 QString TrimSpaces(const QString& text) {
@@ -31,23 +37,9 @@ QString TrimSpaces(const QString& text) {
   return text.mid(begin, end - begin);
 }
 
-// Removes spaces and line breaks at both ends, as the evaluation form is trimmed: line breaks
-// left at the ends of a pasted expression must not split a row over several lines.
-QString TrimSpacesAndLineBreaks(const QString& text) {
-  const auto isEnd = [](QChar c) { return c == u' ' || c == u'\n' || c == u'\r'; };
-  qsizetype begin = 0;
-  qsizetype end = text.size();
-  while (begin < end && isEnd(text[begin])) {
-    ++begin;
-  }
-  while (end > begin && isEnd(text[end - 1])) {
-    --end;
-  }
-  return text.mid(begin, end - begin);
-}
-
 // The expression as a committed row shows it: the display form keeps the spaces typed around
-// it, but an end that holds a line break loses its spaces and line breaks.
+// it, but an end that holds a line break loses its spaces and line breaks, so that a pasted
+// expression ending in a line break does not split its row.
 QString RowExpression(const QString& displayForm) {
   const auto isEnd = [](QChar c) { return c == u' ' || c == u'\n' || c == u'\r'; };
   const auto isBreak = [](QChar c) { return c == u'\n' || c == u'\r'; };
@@ -78,6 +70,13 @@ void CalculationController::RequestCommit() {
 }
 
 void CalculationController::UpdateFromInput() {
+  // A live run on a huge input would read the whole text only to refuse it.
+  if (!commitRequested_ && RefusedUnread()) {
+    lastLiveInput_.reset();
+    RenderHistory();
+    host_.focusInput();
+    return;
+  }
   const QString input = host_.inputText();
   // A live run on the text the previous live run had would write the same rows again: a
   // modifier's release after its key, or a key release after an input method's commit.
@@ -92,7 +91,7 @@ void CalculationController::UpdateFromInput() {
   } else {
     lastLiveInput_ = input;
   }
-  const bool committed = EvaluateCurrent(input, EvaluationForm(input), DisplayForm(input));
+  const bool committed = EvaluateCurrent(input);
   RenderHistory();
   if (commitRequested_) {
     commitRequested_ = false;
@@ -107,24 +106,33 @@ void CalculationController::UpdateFromInput() {
   host_.focusInput();
 }
 
-bool CalculationController::EvaluateCurrent(const QString& input, QString evalForm,
-                                            const QString& displayForm) {
-  evalForm = TrimSpacesAndLineBreaks(evalForm);
+bool CalculationController::EvaluateCurrent(const QString& input) {
   if (!commitRequested_) {
     // A live run that finds nothing to show leaves the live row as it was.
-    if (const auto value = LiveValue(evalForm)) {
+    if (const auto value = LiveValue(input)) {
       WriteTopRow(*value);
     }
     return false;
   }
+  // The forms are made only as far as needed: a form beyond the evaluator's limit is a failure
+  // known without reading the rest of the text.
+  const QString evalForm = TrimmedEvaluationForm(input, kMaxExpressionLength);
   if (evalForm.isEmpty()) {
     // Nothing to commit: the top row shows what a blank input shows, and no row is made.
     WriteTopRow(kBlankInputRow);
     return false;
   }
-  const Evaluation result = evaluator_.Evaluate(evalForm);
+  const Evaluation result = evalForm.size() > kMaxExpressionLength
+                                ? Evaluation{QStringLiteral("Out of memory"), true}
+                                : evaluator_.Evaluate(evalForm);
   if (!result.failed) {
-    WriteTopRow(RowExpression(displayForm) + u'=' + result.text);
+    const QString expression = RowExpression(DisplayForm(input));
+    QString row;
+    row.reserve(expression.size() + 1 + result.text.size());
+    row += expression;
+    row += u'=';
+    row += result.text;
+    WriteTopRow(row);
     InsertTopRow(QString());  // the fresh live row above the committed one
     if (onCommit_) {
       onCommit_(rows_[1]);
@@ -133,12 +141,44 @@ bool CalculationController::EvaluateCurrent(const QString& input, QString evalFo
   }
   // A failure without a description, or of an empty input box, changes no row.
   if (!TrimSpaces(result.text).isEmpty() && !input.isEmpty()) {
-    WriteTopRow(kErrorPrefix + evalForm);
+    WriteTopRow(evalForm.size() > kLongestErrorForm
+                    ? kErrorPrefix + evalForm.first(kShortenedErrorForm) + u'…'
+                    : kErrorPrefix + evalForm);
   }
   return false;
 }
 
-std::optional<QString> CalculationController::LiveValue(const QString& evalForm) {
+bool CalculationController::RefusedUnread() {
+  if (!host_.inputLength || !host_.inputStart) {
+    return false;
+  }
+  // A replacement cut at the end of the part read changes its form by fewer characters than this.
+  constexpr qsizetype kMargin = 64;
+  // The form is mostly as long as the text or longer, so the first part read usually tells. Spaces
+  // around the text and the "**" that become "^" can make it shorter; four times the live limit
+  // is less than half spaces or half "**" only in texts of such.
+  constexpr std::array<qsizetype, 2> kReads = {kLiveTextLimit + 2 * kMargin, 4 * kLiveTextLimit};
+  for (std::size_t i = 0; i < kReads.size(); ++i) {
+    if (host_.inputLength() <= kReads[i]) {
+      return false;
+    }
+    auto& [start, refused] = judgedStarts_[i];
+    QString current = host_.inputStart(kReads[i]);
+    if (current != start) {
+      start = std::move(current);
+      refused =
+          TrimmedEvaluationForm(start, kLiveTextLimit + kMargin).size() > kLiveTextLimit + kMargin;
+    }
+    if (refused) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::optional<QString> CalculationController::LiveValue(const QString& input) {
+  // Only as much of the text is read as it takes to know that the form is too long.
+  const QString evalForm = TrimmedEvaluationForm(input, kLiveTextLimit - 1);
   if (evalForm.size() >= kLiveTextLimit) {
     return std::nullopt;
   }
@@ -157,10 +197,9 @@ std::optional<QString> CalculationController::LiveValue(const QString& evalForm)
     }
   }
 
-  if (TrimSpaces(host_.inputText()).isEmpty()) {
+  if (std::all_of(input.begin(), input.end(), [](QChar c) { return c == u' '; })) {
     WriteTopRow(kBlankInputRow);
   }
-
   QString prefix = evalForm.left(lastTop);
   if (prefix.isEmpty()) {
     return std::nullopt;  // nothing complete yet, such as an unclosed leading bracket

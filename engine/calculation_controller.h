@@ -5,8 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace vesko {
 
@@ -24,6 +26,10 @@ struct HostOperations {
   std::function<bool(qsizetype renderedTopRows, const QStringList& newTopRows)> editHistoryTop;
   // Optional: puts the caret at the end of the input box's text, with nothing selected.
   std::function<void()> moveInputCaretToEnd;
+  // Optional, both or neither: the length of inputText() and its first `length` characters, got
+  // without copying the whole text. With them a live run refuses a huge input unread.
+  std::function<qsizetype()> inputLength;
+  std::function<QString(qsizetype length)> inputStart;
 };
 
 // Keeps the result rows, writes the live value of the expression being typed into the top row,
@@ -58,10 +64,12 @@ class CalculationController {
  private:
   // The evaluation step of a run: the commit or the live branch, then the error check. Returns
   // whether a row was committed.
-  bool EvaluateCurrent(const QString& input, QString evalForm, const QString& displayForm);
-  // The live value of the longest complete part of the text, or nothing when it has none, it
-  // fails, or its value would read like an expression.
-  std::optional<QString> LiveValue(const QString& evalForm);
+  bool EvaluateCurrent(const QString& input);
+  // Whether the input is so long that the live branch refuses it, judged from its start alone.
+  bool RefusedUnread();
+  // The live value of the longest complete part of the input's evaluation form, or nothing when
+  // it has none, it fails, the form is too long, or its value would read like an expression.
+  std::optional<QString> LiveValue(const QString& input);
   void WriteTopRow(const QString& text);
   void InsertTopRow(const QString& text);
   void MarkTopChanged(qsizetype count);
@@ -77,6 +85,10 @@ class CalculationController {
   // What changed since the last rendering: the first `changedTop_` rows replace the first
   // `replacedTop_` rendered rows; below them the rows are as rendered. All changes happen at the
   // top row, so this stays small.
+  // The starts of the input last judged by RefusedUnread, one for each length read, and whether
+  // each was refused: keys typed at the end of a huge input leave its start as it was.
+  std::array<std::pair<QString, bool>, 2> judgedStarts_;
+
   bool wholeHistoryStale_ = true;
   qsizetype changedTop_ = 0;
   qsizetype replacedTop_ = 0;

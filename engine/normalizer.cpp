@@ -2,7 +2,9 @@
 
 #include <QStringView>
 
+#include <algorithm>
 #include <array>
+#include <limits>
 #include <utility>
 
 namespace vesko {
@@ -34,6 +36,9 @@ constexpr std::array<std::pair<char16_t, char16_t>, 17> kFullWidthFolds = {{
 }};
 
 QChar Folded(QChar c) {
+  if (c.unicode() < u'。') {
+    return c;  // below every full-width character folded
+  }
   for (const auto& [from, to] : kFullWidthFolds) {
     if (c.unicode() == from) {
       return QChar(to);
@@ -42,67 +47,119 @@ QChar Folded(QChar c) {
   return c;
 }
 
-// The full-width folds and the removal of carriage returns, in one pass.
-QString FoldFullWidth(const QString& text) {
-  QString result;
-  result.reserve(text.size());
-  for (QChar c : text) {
-    if (c != u'\r') {
-      result.append(Folded(c));
+// The length of the input that `find` matches at `at`, reading the text as folded and without
+// carriage returns, or 0 when it does not match there.
+qsizetype MatchLength(QStringView text, qsizetype at, QStringView find) {
+  qsizetype i = at;
+  for (const QChar wanted : find) {
+    while (i < text.size() && text[i] == u'\r') {
+      ++i;
     }
+    if (i == text.size() || Folded(text[i]) != wanted) {
+      return 0;
+    }
+    ++i;
   }
-  return result;
+  return i - at;
 }
 
-// A plain, case-sensitive, left-to-right replacement of non-overlapping occurrences, made as one
-// pass that tries the (find, replace) pairs in their order at each position. No pair's text can
-// overlap another's or arise from a replacement, so the pass gives what replacing pair after
-// pair over the whole text would give, in time linear in the text.
+// The full-width folds, the removal of carriage returns and a plain, case-sensitive,
+// left-to-right replacement of non-overlapping occurrences, made as one pass that tries the
+// (find, replace) pairs in their order at each position of the folded text. No pair's text can
+// overlap another's or arise from a replacement, so the pass gives what folding, then replacing
+// pair after pair over the whole text would give, in time linear in the text.
+//
+// Works on text[begin, end). The text is copied only from the first change on; a range without
+// any change comes back as the text itself, shared. The pass stops as soon as the result is
+// longer than `maxLength` and returns what it has then.
 template <std::size_t N>
-QString ReplaceAll(const QString& text,
-                   const std::array<std::pair<QStringView, QStringView>, N>& pairs) {
+QString Normalized(const QString& text, qsizetype begin, qsizetype end,
+                   const std::array<std::pair<QStringView, QStringView>, N>& pairs,
+                   qsizetype maxLength) {
+  const QStringView range = QStringView(text).sliced(begin, end - begin);
   QString result;
-  result.reserve(text.size());
-  const QStringView rest(text);
+  bool copying = false;
   qsizetype i = 0;
-  while (i < rest.size()) {
+  auto startCopy = [&] {
+    if (!copying) {
+      copying = true;
+      result.reserve(std::min(range.size(), maxLength) + 64);
+      result.append(range.first(i));
+    }
+  };
+  while (i < range.size() && (copying ? result.size() : i) <= maxLength) {
+    if (range[i] == u'\r') {
+      startCopy();
+      ++i;
+      continue;
+    }
     bool replaced = false;
     for (const auto& [find, replacement] : pairs) {
-      if (rest.sliced(i).startsWith(find)) {
+      if (const qsizetype length = MatchLength(range, i, find); length > 0) {
+        startCopy();
         result.append(replacement);
-        i += find.size();
+        i += length;
         replaced = true;
         break;
       }
     }
     if (!replaced) {
-      result.append(rest[i]);
+      const QChar folded = Folded(range[i]);
+      if (folded != range[i]) {
+        startCopy();
+      }
+      if (copying) {
+        result.append(folded);
+      }
       ++i;
     }
   }
-  return result;
+  if (copying) {
+    return result;
+  }
+  return begin == 0 && i == text.size() ? text : range.first(i).toString();
 }
+
+constexpr std::array<std::pair<QStringView, QStringView>, 5> kEvaluationPairs = {{
+    {u"pi", kPiDigits},
+    {u"PI", kPiDigits},
+    {u"pe", kEDigits},
+    {u"PE", kEDigits},
+    {u"**", u"^"},
+}};
+
+constexpr std::array<std::pair<QStringView, QStringView>, 3> kDisplayPairs = {{
+    {kPiDigits, u"pi"},
+    {kEDigits, u"pe"},
+    {u"^", u"**"},
+}};
+
+constexpr qsizetype kWhole = std::numeric_limits<qsizetype>::max();
 
 }  // namespace
 
 QString EvaluationForm(const QString& text) {
-  static constexpr std::array<std::pair<QStringView, QStringView>, 5> kPairs = {{
-      {u"pi", kPiDigits},
-      {u"PI", kPiDigits},
-      {u"pe", kEDigits},
-      {u"PE", kEDigits},
-      {u"**", u"^"},
-  }};
-  return ReplaceAll(FoldFullWidth(text), kPairs);
+  return Normalized(text, 0, text.size(), kEvaluationPairs, kWhole);
 }
 
 QString DisplayForm(const QString& text) {
-  static constexpr std::array<std::pair<QStringView, QStringView>, 3> kPairs = {{
-      {kPiDigits, u"pi"},
-      {kEDigits, u"pe"},
-      {u"^", u"**"},
-  }};
-  return ReplaceAll(FoldFullWidth(text), kPairs);
+  return Normalized(text, 0, text.size(), kDisplayPairs, kWhole);
+}
+
+QString TrimmedEvaluationForm(const QString& text, qsizetype maxLength) {
+  // Carriage returns vanish and nothing folds into a space, a line feed or a carriage return or is
+  // replaced by one, so trimming the spaces and line breaks of the form is trimming those around
+  // the text.
+  auto blank = [](QChar c) { return c == u' ' || c == u'\r' || c == u'\n'; };
+  qsizetype begin = 0;
+  qsizetype end = text.size();
+  while (begin < end && blank(text[begin])) {
+    ++begin;
+  }
+  while (end > begin && blank(text[end - 1])) {
+    --end;
+  }
+  return Normalized(text, begin, end, kEvaluationPairs, maxLength);
 }
 
 }  // namespace vesko

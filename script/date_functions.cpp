@@ -13,24 +13,44 @@ namespace vesko::script {
 
 namespace {
 
-enum class Interval { kYear, kQuarter, kMonth, kDayOfYear, kDay, kWeekday, kWeek, kHour, kMinute,
-                      kSecond };
+enum class Interval {
+  kYear,
+  kQuarter,
+  kMonth,
+  kDayOfYear,
+  kDay,
+  kWeekday,
+  kWeek,
+  kHour,
+  kMinute,
+  kSecond
+};
 
 Interval IntervalOf(const Variant& x) {
   if (x.IsNull()) {
     Fail(kInvalidUseOfNull);
   }
   const QString text = TextOfArgument(x).toLower();
-  if (text == QLatin1String("yyyy")) return Interval::kYear;
-  if (text == QLatin1String("q")) return Interval::kQuarter;
-  if (text == QLatin1String("m")) return Interval::kMonth;
-  if (text == QLatin1String("y")) return Interval::kDayOfYear;
-  if (text == QLatin1String("d")) return Interval::kDay;
-  if (text == QLatin1String("w")) return Interval::kWeekday;
-  if (text == QLatin1String("ww")) return Interval::kWeek;
-  if (text == QLatin1String("h")) return Interval::kHour;
-  if (text == QLatin1String("n")) return Interval::kMinute;
-  if (text == QLatin1String("s")) return Interval::kSecond;
+  if (text == QLatin1String("yyyy"))
+    return Interval::kYear;
+  if (text == QLatin1String("q"))
+    return Interval::kQuarter;
+  if (text == QLatin1String("m"))
+    return Interval::kMonth;
+  if (text == QLatin1String("y"))
+    return Interval::kDayOfYear;
+  if (text == QLatin1String("d"))
+    return Interval::kDay;
+  if (text == QLatin1String("w"))
+    return Interval::kWeekday;
+  if (text == QLatin1String("ww"))
+    return Interval::kWeek;
+  if (text == QLatin1String("h"))
+    return Interval::kHour;
+  if (text == QLatin1String("n"))
+    return Interval::kMinute;
+  if (text == QLatin1String("s"))
+    return Interval::kSecond;
   Fail(kInvalidProcedureCall);
 }
 
@@ -158,8 +178,7 @@ namespace builtin {
 
 Variant Now(Arguments, EvaluationContext&) {
   const QDateTime now = CurrentDateTime();
-  return Variant::Date(
-      SerialOf(DayNumber(now.date()), now.time().msecsSinceStartOfDay() / 1000));
+  return Variant::Date(SerialOf(DayNumber(now.date()), now.time().msecsSinceStartOfDay() / 1000));
 }
 
 Variant Date(Arguments, EvaluationContext&) {
@@ -188,8 +207,7 @@ Variant Hour(Arguments args, EvaluationContext&) {
   return DatePartOf(args[0], [](const Moment& m) { return static_cast<int>(m.seconds / 3600); });
 }
 Variant Minute(Arguments args, EvaluationContext&) {
-  return DatePartOf(args[0],
-                    [](const Moment& m) { return static_cast<int>(m.seconds / 60 % 60); });
+  return DatePartOf(args[0], [](const Moment& m) { return static_cast<int>(m.seconds / 60 % 60); });
 }
 Variant Second(Arguments args, EvaluationContext&) {
   return DatePartOf(args[0], [](const Moment& m) { return static_cast<int>(m.seconds % 60); });
@@ -251,8 +269,7 @@ Variant IsDate(Arguments args, EvaluationContext&) {
     return Variant::Boolean(true);
   }
   double ignored = 0;
-  return Variant::Boolean(x.IsString() &&
-                          ParseDateText(x.text, DateOrder::kUserLocale, ignored));
+  return Variant::Boolean(x.IsString() && ParseDateText(x.text, DateOrder::kUserLocale, ignored));
 }
 
 Variant DateAdd(Arguments args, EvaluationContext&) {

@@ -20,14 +20,14 @@ const std::int64_t kDayZeroJulian = QDate(1899, 12, 30).toJulianDay();
 
 struct DateToken {
   enum Kind { kNumber, kWord, kSeparator } kind;
-  int value = 0;       // number value, or the separator character
-  int digits = 0;      // number of digits
-  QStringView text;    // word text
+  int value = 0;     // number value, or the separator character
+  int digits = 0;    // number of digits
+  QStringView text;  // word text
 };
 
-constexpr std::array<std::string_view, 12> kMonths{"january", "february", "march",     "april",
-                                                   "may",     "june",     "july",      "august",
-                                                   "september", "october", "november", "december"};
+constexpr std::array<std::string_view, 12> kMonths{"january",   "february", "march",    "april",
+                                                   "may",       "june",     "july",     "august",
+                                                   "september", "october",  "november", "december"};
 
 // 1..12 for an English month name or its first three letters (any case), or for the user's
 // locale's long or short month name; 0 otherwise.
@@ -43,7 +43,8 @@ int MonthOfWord(QStringView word, bool localeNames) {
       }
       bool same = true;
       for (qsizetype i = 0; i < word.size() && same; ++i) {
-        same = AsciiLower(word[i].unicode()) == static_cast<char16_t>(name[static_cast<std::size_t>(i)]);
+        same = AsciiLower(word[i].unicode()) ==
+               static_cast<char16_t>(name[static_cast<std::size_t>(i)]);
       }
       if (same) {
         return static_cast<int>(m) + 1;
@@ -382,7 +383,8 @@ QString ShortDateText(double serial, const QLocale& locale) {
 }
 
 QString LongTimeText(double serial, const QLocale& locale) {
-  const QTime time = QTime::fromMSecsSinceStartOfDay(static_cast<int>(MomentOf(serial).seconds * 1000));
+  const QTime time =
+      QTime::fromMSecsSinceStartOfDay(static_cast<int>(MomentOf(serial).seconds * 1000));
   return locale.toString(time, FormatsOf(locale).time);
 }
 

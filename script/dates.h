@@ -13,7 +13,7 @@ namespace vesko::script {
 // A Date value is a serial: days since 30 Dec 1899, with the time of day as the fraction. Before
 // that day the whole part is negative and the fraction still counts forward from that day's
 // midnight: -1.25 is 29 Dec 1899 06:00.
-inline constexpr double kFirstDate = -657434.0;              // 1 Jan 100 00:00:00
+inline constexpr double kFirstDate = -657434.0;                     // 1 Jan 100 00:00:00
 inline constexpr double kLastDate = 2958465.0 + 86399.0 / 86400.0;  // 31 Dec 9999 23:59:59
 inline constexpr std::int64_t kSecondsPerDay = 86400;
 

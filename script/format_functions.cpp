@@ -220,8 +220,8 @@ Variant FormatCurrency(Arguments args, EvaluationContext& context) {
   while (last > first && !probe[last - 1].isDigit()) {
     --last;
   }
-  return Variant::String(Formatted(DecimalOf(args[0]), options, probe.left(first),
-                                   probe.mid(last), context));
+  return Variant::String(
+      Formatted(DecimalOf(args[0]), options, probe.left(first), probe.mid(last), context));
 }
 
 Variant FormatPercent(Arguments args, EvaluationContext& context) {

@@ -1,9 +1,9 @@
 #include "script/functions.h"
 
 #include "script/conversions.h"
+#include "script/dates.h"
 #include "script/errors.h"
 #include "script/library.h"
-#include "script/dates.h"
 #include "script/name_table.h"
 #include "script/number_text.h"
 

@@ -1,6 +1,7 @@
 #include "script/lexer.h"
 
 #include "script/characters.h"
+#include "script/context.h"
 #include "script/conversions.h"
 #include "script/dates.h"
 #include "script/errors.h"
@@ -303,6 +304,10 @@ void Lexer::ReadString(Token& token) {
       Fail(kUnterminatedString);
     }
     if (text_[i] == QLatin1Char('"')) {
+      // A literal is a string like any other: it may not pass the one-string limit.
+      if (value.size() + (i - runStart) > kMaxStringLength) {
+        Fail(kOutOfStringSpace);
+      }
       value.append(text_.mid(runStart, i - runStart));
       if (i + 1 < size && text_[i + 1] == QLatin1Char('"')) {
         value.append(QLatin1Char('"'));

@@ -34,9 +34,10 @@ std::ptrdiff_t FindNameIndex(const Table& table, QStringView name) {
     }
     return a.size() < b.size();
   };
-  const auto it = std::lower_bound(
-      table.begin(), table.end(), key,
-      [&](const auto& entry, std::string_view k) { return less(std::string_view(entry.first), k); });
+  const auto it =
+      std::lower_bound(table.begin(), table.end(), key, [&](const auto& entry, std::string_view k) {
+        return less(std::string_view(entry.first), k);
+      });
   return it != table.end() && !less(key, std::string_view(it->first)) ? it - table.begin() : -1;
 }
 

@@ -94,8 +94,22 @@ Variant KeywordValue(TokenKind kind) {
 }
 
 void EmitPush(Variant value, Program& program) {
-  program.code.push_back({OpCode::kPush, 0, static_cast<std::int32_t>(program.constants.size())});
+  // Integer and Long literals, the most common operands, need no constant of their own: the
+  // instruction holds the value, of the smallest subtype that holds it (as a literal's is).
+  if (value.literal && (value.Is(Subtype::kInteger) || value.Is(Subtype::kLong)) &&
+      FitInteger(value.integer, Subtype::kInteger).type == value.type) {
+    program.code.push_back({OpCode::kPushInteger, 0, 0, static_cast<std::int32_t>(value.integer)});
+    return;
+  }
+  program.code.push_back(
+      {OpCode::kPush, 0, 0, static_cast<std::int32_t>(program.constants.size())});
   program.constants.push_back(std::move(value));
+}
+
+Instruction Named(OpCode code, std::uint8_t op, std::int32_t argument, qsizetype nameStart,
+                  qsizetype nameLength) {
+  return {code, op, static_cast<std::uint16_t>(nameLength), argument,
+          static_cast<std::int32_t>(nameStart)};
 }
 
 }  // namespace
@@ -130,15 +144,18 @@ bool Parser::ReduceToMarker(Program& program) {
 
 void Parser::EmitCall(const Pending& call, Program& program) {
   if (call.kind == PendingKind::kIndex) {
-    program.code.push_back({OpCode::kIndex, 0, call.arguments});
+    program.code.push_back(Named(OpCode::kIndex, 0, call.arguments, 0, 0));
     return;
   }
-  program.code.push_back({call.knownFunction ? OpCode::kCall : OpCode::kUnknownFunction, call.op,
-                          call.arguments, call.nameStart, call.nameLength});
+  program.code.push_back(Named(call.knownFunction ? OpCode::kCall : OpCode::kUnknownFunction,
+                               call.op, call.arguments, call.nameStart, call.nameLength));
 }
 
 void Parser::Compile(QStringView text, Program& program, int nestingLimit) {
   program.Clear();
+  // Every instruction comes from a token of at least one character: room for that many is never
+  // outgrown, and only the part used takes memory.
+  program.code.reserve(static_cast<std::size_t>(text.size()) + 1);
   pending_.clear();
   nesting_ = 0;
   deepest_ = 0;
@@ -249,12 +266,12 @@ void Parser::Compile(QStringView text, Program& program, int nestingLimit) {
           }
           expectOperand = false;
           if (function >= 0) {
-            program.code.push_back(
-                {OpCode::kCall, static_cast<std::uint8_t>(function), 0, nameStart, nameLength});
+            program.code.push_back(Named(OpCode::kCall, static_cast<std::uint8_t>(function), 0,
+                                         nameStart, nameLength));
           } else if (const Variant* constant = LookupConstant(name)) {
             EmitPush(*constant, program);
           } else {
-            program.code.push_back({OpCode::kUndefined, 0, 0, nameStart, nameLength});
+            program.code.push_back(Named(OpCode::kUndefined, 0, 0, nameStart, nameLength));
           }
           break;
         }

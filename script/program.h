@@ -13,6 +13,7 @@ namespace vesko::script {
 // calls take their operands from the top of the value stack and push their result.
 enum class OpCode : std::uint8_t {
   kPush,             // push constants[argument]
+  kPushInteger,      // push the Integer or Long literal whose value is `argument`
   kUnary,            // op = UnaryOp
   kBinary,           // op = BinaryOp
   kCall,             // op = index of the function in the table, argument = number of arguments
@@ -21,13 +22,16 @@ enum class OpCode : std::uint8_t {
   kUndefined,        // fails with "Variable is undefined: 'name'"
 };
 
+// Twelve bytes: a program has up to one instruction per character of its text, so their size
+// decides most of the memory a huge expression takes.
 struct Instruction {
   OpCode code;
   std::uint8_t op = 0;
+  // Where the name of a call or of an undefined variable sits in the expression text (names are
+  // at most 255 characters, expressions at most kMaxExpressionLength).
+  std::uint16_t nameLength = 0;
   std::int32_t argument = 0;
-  // Where the name of a call or of an undefined variable sits in the expression text.
-  qsizetype nameStart = 0;
-  qsizetype nameLength = 0;
+  std::int32_t nameStart = 0;
 };
 
 struct Program {

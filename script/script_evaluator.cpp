@@ -29,13 +29,23 @@ constexpr int kEvalNestingCost = 64;
 // Compiles and runs programs; one for the evaluator's own text, one more for each Eval level.
 class Machine {
  public:
+  // Room for this many instructions is kept from one evaluation to the next.
+  static constexpr std::size_t kKeptInstructions = 65536;
+
   // Compiles `text`, which may nest `nestingLimit` deep.
   void Compile(QStringView text, int nestingLimit) {
     parser_.Compile(text, program_, nestingLimit);
   }
   // How deep the compiled text nests.
   int deepest() const { return parser_.deepest(); }
-  void Clear() { stack_.clear(); }
+  // Lets go of an evaluation's values, and of the room a huge program took.
+  void Clear() {
+    stack_.clear();
+    if (program_.code.capacity() > kKeptInstructions) {
+      program_ = script::Program();
+      stack_ = std::vector<Variant>();
+    }
+  }
 
   // Runs the compiled `text` with `context`.
   Variant Run(QStringView text, script::EvaluationContext& context) {
@@ -45,6 +55,10 @@ class Machine {
       switch (step.code) {
         case OpCode::kPush:
           stack_.push_back(program_.constants[static_cast<std::size_t>(step.argument)]);
+          break;
+        case OpCode::kPushInteger:
+          stack_.push_back(script::FitInteger(step.argument, script::Subtype::kInteger));
+          stack_.back().literal = true;
           break;
         case OpCode::kUnary:
           script::ApplyUnary(static_cast<script::UnaryOp>(step.op), stack_.back());
@@ -133,6 +147,9 @@ class Interpreter final : public ScriptEvaluator, private script::NestedEvaluato
   }
 
   Outcome EvaluateWithErrorNumber(const QString& expression) override {
+    if (expression.size() > kMaxExpressionLength) {
+      return {{script::DescriptionOf(script::kOutOfMemory), true}, script::kOutOfMemory};
+    }
     try {
       script::EvaluationContext context(random_, *this);
       context_ = &context;
@@ -144,7 +161,9 @@ class Interpreter final : public ScriptEvaluator, private script::NestedEvaluato
         // An array cannot be shown, as converting it to text would fail.
         script::Fail(script::kTypeMismatch);
       }
-      return {{script::DisplayText(result), false}, 0};
+      Outcome outcome{{script::DisplayText(result), false}, 0};
+      Reset();  // do not keep an evaluation's strings alive
+      return outcome;
     } catch (const EvaluationFailure& failure) {
       Reset();  // do not keep a failed evaluation's strings alive
       return {{failure.description(), true}, failure.number()};

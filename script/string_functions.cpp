@@ -77,6 +77,50 @@ Variant MidOf(Arguments args, EvaluationContext& context) {
   return Variant::String(text.mid(from, n));
 }
 
+// Upper or lower case, as Qt maps each character (full mapping: ß becomes SS); a surrogate
+// without its partner stays as it is. Qt makes room for each character that grows by moving the
+// rest of the string, which is quadratic in a string full of them; mapping short pieces and
+// joining them is linear. No mapping depends on the characters around it, so the pieces only
+// have to keep surrogate pairs whole. The result fails as soon as it would pass the one-string
+// limit, before the rest is mapped.
+QString CaseMapped(QStringView text, bool upper, EvaluationContext& context) {
+  constexpr qsizetype kPiece = 64;
+  QString out;
+  out.reserve(text.size());
+  qsizetype start = 0;  // of the piece not yet mapped
+  auto mapPiece = [&](qsizetype end) {
+    if (end > start) {
+      QString piece = text.sliced(start, end - start).toString();
+      out.append(upper ? std::move(piece).toUpper() : std::move(piece).toLower());
+    }
+    start = end;
+  };
+  for (qsizetype i = 0; i < text.size();) {
+    const bool pair =
+        text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+    if (!pair && text[i].isSurrogate()) {
+      // Qt would replace a lone surrogate after a changed character.
+      mapPiece(i);
+      out.append(text[i]);
+      start = ++i;
+    } else {
+      i += pair ? 2 : 1;
+      if (i - start >= kPiece) {
+        mapPiece(i);
+      }
+    }
+    if (out.size() > kMaxStringLength) {
+      Fail(kOutOfStringSpace);
+    }
+  }
+  mapPiece(text.size());
+  if (out.size() > kMaxStringLength) {
+    Fail(kOutOfStringSpace);
+  }
+  context.ReserveText(out.size());
+  return out;
+}
+
 Variant Trimmed(const Variant& x, bool left, bool right, EvaluationContext& context) {
   if (x.IsNull()) {
     return Variant::Null();
@@ -305,15 +349,13 @@ Variant UCase(Arguments args, EvaluationContext& context) {
   if (args[0].IsNull()) {
     return Variant::Null();
   }
-  const QString text = TextOfArgument(args[0]);
-  return MadeText(text.toUpper(), context);
+  return Variant::String(CaseMapped(TextOfArgument(args[0]), true, context));
 }
 Variant LCase(Arguments args, EvaluationContext& context) {
   if (args[0].IsNull()) {
     return Variant::Null();
   }
-  const QString text = TextOfArgument(args[0]);
-  return MadeText(text.toLower(), context);
+  return Variant::String(CaseMapped(TextOfArgument(args[0]), false, context));
 }
 Variant Trim(Arguments args, EvaluationContext& context) {
   return Trimmed(args[0], true, true, context);

@@ -19,7 +19,7 @@ enum class Subtype : std::uint16_t {
   kCurrency = 6,
   kDate = 7,
   kString = 8,
-  kObject = 9,  // only ever the empty reference Nothing
+  kObject = 9,    // only ever the empty reference Nothing
   kMissing = 10,  // an optional argument left empty between commas; never a value of its own
   kBoolean = 11,
   kByte = 17,
@@ -35,8 +35,8 @@ using ArrayItems = std::vector<Variant>;
 // One value of the language (a variant). Integral subtypes and Currency keep their value in
 // `integer` (Boolean as -1/0), Single, Double and Date in `real` (a Single holds a float-exact
 // value; a Date counts days from 30 Dec 1899, the fraction being the time of day), String in
-// `text`, Array in `items` (shared, never changed once made). `literal` marks a value written directly in the expression text, which the
-// comparison rules between numbers and strings need.
+// `text`, Array in `items` (shared, never changed once made). `literal` marks a value written
+// directly in the expression text, which the comparison rules between numbers and strings need.
 struct Variant {
   Subtype type = Subtype::kEmpty;
   bool literal = false;

@@ -44,7 +44,9 @@ int main(int argc, char** argv) {
                    .focusInput = [] {},
                    .setHistoryText = [](const QString&) {},
                    .editHistoryTop = {},
-                   .moveInputCaretToEnd = {}});
+                   .moveInputCaretToEnd = {},
+                   .inputLength = {},
+                   .inputStart = {}});
 
   // A first release on the empty box gives the history its live row, as in the window.
   controller.UpdateFromInput();

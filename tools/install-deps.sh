@@ -6,7 +6,7 @@ set -euo pipefail
 
 build_pkgs=(g++ make cmake qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libx11-dev
   fonts-arphic-uming fonts-noto-cjk qt6-wayland)
-test_pkgs=(xvfb xauth openbox xdotool x11-utils imagemagick clang libclang-rt-14-dev
+test_pkgs=(xvfb xauth openbox xdotool xclip x11-utils imagemagick clang libclang-rt-14-dev
   libbenchmark-dev libmuparser-dev libxtst-dev libxdamage-dev desktop-file-utils appstream
   dpkg-dev file lintian weston)
 

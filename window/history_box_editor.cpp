@@ -60,25 +60,34 @@ void HistoryBoxEditor::ReplaceTopLines(qsizetype renderedTopRows, const QStringL
   QTextDocument* document = box_->document();
   // The rows shown end with a line break each, so the first `renderedTopRows` rows are the text
   // before the line of that number.
-  const int end = document->findBlockByNumber(static_cast<int>(renderedTopRows)).position();
-  QString lines;
-  for (const QString& row : newTopRows) {
-    lines += row;
-    lines += u'\n';
-  }
+  const qsizetype end = document->findBlockByNumber(static_cast<int>(renderedTopRows)).position();
 
-  // Like setting the whole text, the edit leaves nothing to undo.
+  // Like setting the whole text, the edits leave nothing to undo. They are made one by one, not
+  // as one edit block: the box lays out again every line from where a change starts to where it
+  // would end if its removed and added characters were counted one after the other, so one
+  // combined change would reach into the first kept line, which may be a huge row.
   document->setUndoRedoEnabled(false);
-  // The new lines go in below the old ones before those are removed: the box's own cursor,
-  // normally at the start, then stays there instead of following the inserted text.
   QTextCursor cursor(document);
-  cursor.beginEditBlock();
-  cursor.setPosition(end);
-  cursor.insertText(lines);
-  cursor.setPosition(0);
-  cursor.setPosition(end, QTextCursor::KeepAnchor);
-  cursor.removeSelectedText();
-  cursor.endEditBlock();
+  if (end == 0) {
+    // Nothing to replace: the new lines go in at the start.
+    cursor.insertText(newTopRows.join(u'\n') + u'\n');
+  } else {
+    // The new lines go in after the text of the last replaced row, before its line break, so
+    // that the first kept line is not touched, and the box's own cursor, normally at the start,
+    // stays there instead of following the inserted text.
+    const QString inserted = newTopRows.isEmpty() ? QString() : u'\n' + newTopRows.join(u'\n');
+    cursor.setPosition(static_cast<int>(end - 1));
+    cursor.insertText(inserted);
+    // Then the old rows and one line break go, from the start, each piece at most half of what
+    // stays in front of the first kept line, so that no removal counts as reaching into it.
+    for (qsizetype left = end; left > 0;) {
+      const qsizetype piece = std::max<qsizetype>(1, std::min(left, (left + inserted.size()) / 2));
+      cursor.setPosition(0);
+      cursor.setPosition(static_cast<int>(piece), QTextCursor::KeepAnchor);
+      cursor.removeSelectedText();
+      left -= piece;
+    }
+  }
   document->setUndoRedoEnabled(true);
   document->setModified(false);
 }

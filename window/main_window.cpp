@@ -18,6 +18,8 @@
 #include <QScrollBar>
 #include <QSet>
 #include <QStringList>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <algorithm>
@@ -197,6 +199,9 @@ MainWindow::MainWindow(ExpressionEvaluator& evaluator, QWidget* parent) : QWidge
                 return historyEditor_->ReplaceTopRows(renderedTopRows, newTop);
               },
           .moveInputCaretToEnd = [this] { inputBox_->moveCursor(QTextCursor::End); },
+          // Reading the whole text of a huge input box costs milliseconds on every key.
+          .inputLength = [this] { return inputBox_->document()->characterCount() - 1; },
+          .inputStart = [this](qsizetype length) { return InputStart(length); },
       });
 
   auto* input = static_cast<InputTextBox*>(inputBox_);
@@ -227,6 +232,11 @@ void MainWindow::CreateControls() {
   inputBox_ = new InputTextBox(this, EnableDetectableAutoRepeat());
   SetUpTextBox(inputBox_, QStringLiteral("Text1"));
   inputBox_->viewport()->installEventFilter(this);
+  connect(inputBox_->document(), &QTextDocument::contentsChange, this, [this](int from) {
+    if (from <= inputStart_.size()) {
+      inputStartLength_ = -1;
+    }
+  });
 
   // The history box stays editable: what the user types there is replaced by the next rendering.
   historyBox_ = new QPlainTextEdit(this);
@@ -364,6 +374,37 @@ void MainWindow::KeepStatusBarAtBottom() {
 void MainWindow::SetHistoryText(const QString& text) {
   // The rows are joined with CR LF; the box shows each line end as one line break.
   historyEditor_->SetText(text, controller_->rows());
+}
+
+QString MainWindow::InputStart(qsizetype length) const {
+  if (length == inputStartLength_) {
+    return inputStart_;
+  }
+  QTextDocument* document = inputBox_->document();
+  QTextCursor cursor(document);
+  cursor.setPosition(static_cast<int>(std::min<qsizetype>(length, document->characterCount() - 1)),
+                     QTextCursor::KeepAnchor);
+  // A selection marks line ends as paragraph separators; the whole text shows them as line feeds
+  // and no-break spaces as spaces.
+  QString text = cursor.selectedText();
+  for (QChar& c : text) {
+    switch (c.unicode()) {
+      case QChar::ParagraphSeparator:
+      case QChar::LineSeparator:
+      case 0xFDD0:  // beginning of a frame
+      case 0xFDD1:  // end of a frame
+        c = u'\n';
+        break;
+      case QChar::Nbsp:
+        c = u' ';
+        break;
+      default:
+        break;
+    }
+  }
+  inputStart_ = text;
+  inputStartLength_ = length;
+  return text;
 }
 
 QString MainWindow::historyText() const {

@@ -100,6 +100,8 @@ class MainWindow : public QWidget {
   void TellMinimumSize();
   void KeepStatusBarAtBottom();
   void SetHistoryText(const QString& text);
+  // The first `length` characters of the input box's text, as its whole text would give them.
+  QString InputStart(qsizetype length) const;
   void OnPointerLeftLink();
 
   QLabel* inputLabel_ = nullptr;
@@ -108,6 +110,10 @@ class MainWindow : public QWidget {
   QLabel* historyLabel_ = nullptr;
   QPlainTextEdit* historyBox_ = nullptr;
   HistoryBoxEditor* historyEditor_ = nullptr;  // keeps historyBox_ in step with the rows
+  // The last start of the input box's text read, kept until a change reaches it: typing at the
+  // end of a huge text leaves its start as it was.
+  mutable QString inputStart_;
+  mutable qsizetype inputStartLength_ = -1;
   QLabel* splitterBar_ = nullptr;
   StatusBar* statusBar_ = nullptr;
   Splitter* splitter_ = nullptr;  // a child object of the window

@@ -17,6 +17,8 @@ using vesko::testing::TableEvaluator;
 
 namespace {
 
+const QString kPi = QStringLiteral("3.1415926535897932384626433832795");
+
 // Stands in for the window: the two text boxes and the focus.
 struct FakeHost {
   QString input;
@@ -24,12 +26,19 @@ struct FakeHost {
   int focusCount = 0;
   int historyWrites = 0;
   int caretMovesToEnd = 0;
+  int inputReads = 0;
+  // Whether the host offers the length and the start of the input.
+  bool partialReads = false;
   // Stands in for the window's top-line edit of the history box when set.
   std::function<bool(qsizetype, const QStringList&)> topEditor;
 
   HostOperations operations() {
     return {
-        .inputText = [this] { return input; },
+        .inputText =
+            [this] {
+              ++inputReads;
+              return input;
+            },
         .setInputText = [this](const QString& text) { input = text; },
         .focusInput = [this] { ++focusCount; },
         .setHistoryText =
@@ -42,6 +51,11 @@ struct FakeHost {
               return topEditor && topEditor(renderedTopRows, newTop);
             },
         .moveInputCaretToEnd = [this] { ++caretMovesToEnd; },
+        .inputLength =
+            partialReads ? std::function<qsizetype()>([this] { return input.size(); }) : nullptr,
+        .inputStart = partialReads ? std::function<QString(qsizetype)>(
+                                         [this](qsizetype length) { return input.left(length); })
+                                   : nullptr,
     };
   }
   QString firstLine() const { return history.section(QStringLiteral("\r\n"), 0, 0); }
@@ -280,6 +294,70 @@ class CalculationControllerTest : public QObject {
     typeTo(QString(32767, u'1'));
     QCOMPARE(host.firstLine(), QStringLiteral("ones"));
     QVERIFY(evaluator.evaluated.isEmpty());
+  }
+
+  // A host that gives the input's length and start spares a live run the reading of a huge
+  // input it refuses; an input whose start is mostly blank, or a commit, is still read whole.
+  void hugeInputRefusedUnread_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<bool>("read");
+    Row("long sum", QStringLiteral("1+").repeated(100000) + "1", false);
+    Row("long run of stars", QStringLiteral("2**").repeated(70000) + "2", false);
+    Row("just above the length first read", QString(32767 + 129, u'1'), false);
+    Row("at the length first read", QString(32767 + 128, u'1'), true);
+    Row("blank start", QString(140000, u' ') + "1+2", true);
+    Row("short form, long blank end", "1+2" + QString(140000, u' '), true);
+  }
+  void hugeInputRefusedUnread() {
+    QFETCH(QString, input);
+    QFETCH(bool, read);
+    host.partialReads = true;
+    controller = std::make_unique<CalculationController>(evaluator, host.operations());
+    typeTo("5");
+    evaluator.evaluated.clear();
+    host.inputReads = 0;
+    typeTo(input);
+    QCOMPARE(host.inputReads > 0, read);
+    QCOMPARE(host.firstLine(),
+             QString::fromLatin1(read && input.trimmed().endsWith(u'2') ? "3" : "5"));
+    pressEnter();
+    QVERIFY(host.inputReads > 0);
+  }
+
+  // Only the form's own length counts: spaces and carriage returns around a short expression
+  // do not make it too long.
+  void blanksAroundShortExpressionShowLive_data() {
+    QTest::addColumn<QString>("input");
+    Row("spaces after", "1+2" + QString(40000, u' '));
+    Row("spaces before", QString(40000, u' ') + "1+2");
+    Row("carriage returns around", QString(20000, u'\r') + " 1+2 " + QString(20000, u'\r'));
+  }
+  void blanksAroundShortExpressionShowLive() {
+    QFETCH(QString, input);
+    typeTo(input);
+    QCOMPARE(host.firstLine(), QStringLiteral("3"));
+  }
+
+  // An error row shows the evaluation form unless that is huge; then its start and an ellipsis.
+  // A form beyond the evaluator's limit fails without the evaluator being asked.
+  void hugeFailedCommitsShowStartOfForm_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("errorRow");
+    QTest::addColumn<bool>("evaluated");
+    Row("longest full form", QString(65536, u'1'), "表达式错误:" + QString(65536, u'1'), true);
+    Row("one longer", QString(65537, u'1'), "表达式错误:" + QString(256, u'1') + "…", true);
+    Row("beyond the evaluator's limit", QStringLiteral(" pi").repeated(1'100'000),
+        "表达式错误:" + (kPi + " ").repeated(8).left(256) + "…", false);
+  }
+  void hugeFailedCommitsShowStartOfForm() {
+    QFETCH(QString, input);
+    QFETCH(QString, errorRow);
+    QFETCH(bool, evaluated);
+    typeTo(input);
+    evaluator.evaluated.clear();
+    pressEnter();
+    QCOMPARE(controller->rows(), QStringList({errorRow, "7=7"}));
+    QCOMPARE(evaluator.evaluated.size(), evaluated ? 1 : 0);
   }
 
   // The top-edit path must leave the history box exactly as a whole rewrite would, whatever

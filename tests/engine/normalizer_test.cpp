@@ -9,6 +9,7 @@ using vesko::test::Row;
 
 using vesko::DisplayForm;
 using vesko::EvaluationForm;
+using vesko::TrimmedEvaluationForm;
 
 namespace {
 const QString kPi = QStringLiteral("3.1415926535897932384626433832795");
@@ -104,6 +105,65 @@ class NormalizerTest : public QObject {
       QCOMPARE(EvaluationForm(text), stepByStep(text, false));
       QCOMPARE(DisplayForm(text), stepByStep(text, true));
     }
+  }
+
+  void trimmedEvaluationForm_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("maxLength");
+    QTest::addColumn<QString>("form");
+    Row("spaces around", "  1+2 ", 10, "1+2");
+    Row("line breaks around", "\r 1 \r\n\r ", 10, "1");
+    Row("inner line break kept", "\n1\n+2\n", 10, "1\n+2");
+    Row("only blanks", " \r ", 10, "");
+    Row("at the length", " pi ", 33, kPi);
+    Row("one beyond the length", "1+1", 2, "1+1");
+    Row("cut after a replacement", "pi*2", 5, kPi);
+    Row("cut after unchanged text", "1234567", 3, "1234");
+    Row("cut after a fold", " １２３４５", 2, "123");
+    Row("inner spaces kept", "1 + 2", 5, "1 + 2");
+  }
+  void trimmedEvaluationForm() {
+    QFETCH(QString, text);
+    QFETCH(int, maxLength);
+    QFETCH(QString, form);
+    QCOMPARE(TrimmedEvaluationForm(text, maxLength), form);
+  }
+
+  // Within its length the trimmed form is the evaluation form with its spaces and line breaks
+  // trimmed; beyond it, a start of that form longer than the length.
+  void trimmedFormIsStartOfTrimmedEvaluationForm() {
+    const QString alphabet = QStringLiteral("12*^ pPiI\r\n３＊");
+    QRandomGenerator random(11);
+    for (int round = 0; round < 5000; ++round) {
+      QString text;
+      const int length = random.bounded(0, 30);
+      for (int i = 0; i < length; ++i) {
+        text += alphabet[random.bounded(alphabet.size())];
+      }
+      QString whole = EvaluationForm(text);
+      while (whole.startsWith(u' ') || whole.startsWith(u'\n')) {
+        whole.remove(0, 1);
+      }
+      while (whole.endsWith(u' ') || whole.endsWith(u'\n')) {
+        whole.chop(1);
+      }
+      const int maxLength = random.bounded(0, 40);
+      const QString trimmed = TrimmedEvaluationForm(text, maxLength);
+      if (whole.size() <= maxLength) {
+        QCOMPARE(trimmed, whole);
+      } else {
+        QVERIFY2(trimmed.size() > maxLength, qPrintable(text));
+        QVERIFY2(whole.startsWith(trimmed), qPrintable(text));
+      }
+    }
+  }
+
+  // A text no rule changes is handed back without a copy.
+  void unchangedTextIsShared() {
+    const QString text = QStringLiteral("1+2*3");
+    QCOMPARE(EvaluationForm(text).constData(), text.constData());
+    QCOMPARE(DisplayForm(text).constData(), text.constData());
+    QCOMPARE(TrimmedEvaluationForm(text, 100).constData(), text.constData());
   }
 };
 

@@ -269,8 +269,7 @@ class DatesTest : public QObject {
     Value("WeekdayName(7, False, vbMonday)", "Sunday", "String");
     Value("FormatDateTime(#1/2/2003 14:05:09#)", "1/2/2003 2:05:09 PM", "String");
     Value("FormatDateTime(#1/2/2003 14:05:09#, vbGeneralDate)", "1/2/2003 2:05:09 PM", "String");
-    Value("FormatDateTime(#1/2/2003 14:05:09#, vbLongDate)", "Thursday, January 2, 2003",
-          "String");
+    Value("FormatDateTime(#1/2/2003 14:05:09#, vbLongDate)", "Thursday, January 2, 2003", "String");
     Value("FormatDateTime(#1/2/2003 14:05:09#, vbShortDate)", "1/2/2003", "String");
     Value("FormatDateTime(#1/2/2003 14:05:09#, vbLongTime)", "2:05:09 PM", "String");
     Value("FormatDateTime(#1/2/2003 14:05:09#, vbShortTime)", "14:05", "String");
@@ -351,13 +350,20 @@ class DatesTest : public QObject {
   void fullYearFormat_data() {
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("en_US") << "M/d/yy" << "M/d/yyyy";
-    QTest::newRow("zh_CN") << "yyyy/M/d" << "yyyy/M/d";
-    QTest::newRow("one y") << "d.M.y" << "d.M.yyyy";
-    QTest::newRow("three y") << "yyy-MM-dd" << "yyyy-MM-dd";
-    QTest::newRow("quoted y stays") << "'yy' M/d/yy" << "'yy' M/d/yyyy";
-    QTest::newRow("two fields") << "yy/M/d yy" << "yyyy/M/d yyyy";
-    QTest::newRow("no year") << "M/d" << "M/d";
+    QTest::newRow("en_US") << "M/d/yy"
+                           << "M/d/yyyy";
+    QTest::newRow("zh_CN") << "yyyy/M/d"
+                           << "yyyy/M/d";
+    QTest::newRow("one y") << "d.M.y"
+                           << "d.M.yyyy";
+    QTest::newRow("three y") << "yyy-MM-dd"
+                             << "yyyy-MM-dd";
+    QTest::newRow("quoted y stays") << "'yy' M/d/yy"
+                                    << "'yy' M/d/yyyy";
+    QTest::newRow("two fields") << "yy/M/d yy"
+                                << "yyyy/M/d yyyy";
+    QTest::newRow("no year") << "M/d"
+                             << "M/d";
   }
   void fullYearFormat() {
     QFETCH(QString, format);

@@ -227,6 +227,11 @@ class FunctionsTest : public QObject {
     Value("LCase(\"AbC\")", "abc", "String");
     Value("UCase(1.5)", "1.5", "String");
     Value("UCase(Null)", "Null", "Null");
+    Value("UCase(\"straße\")", "STRASSE");
+    Value("Len(UCase(String(1000,ChrW(223))))", "2000");
+    Value("Len(UCase(String(1000,ChrW(912))))", "3000");
+    Value("Len(LCase(String(1000,ChrW(304))))", "2000");
+    Value("UCase(ChrW(55297) & ChrW(56360))", "\xF0\x90\x90\x80");
     Value("\"[\" & Trim(\"  a b  \") & \"]\"", "[a b]");
     Value("\"[\" & LTrim(\"  a \") & \"]\"", "[a ]");
     Value("\"[\" & RTrim(\"  a \") & \"]\"", "[  a]");

@@ -103,6 +103,19 @@ class SafetyTest : public QObject {
     QTest::newRow("many big strings")
         << Chain(QStringLiteral("Len(String(4000000,\"a\"))"), QStringLiteral("+"), 1000) << 14
         << QStringLiteral("Out of string space");
+    QTest::newRow("upper case too long") << QStringLiteral("UCase(String(3000000,ChrW(223)))") << 14
+                                         << QStringLiteral("Out of string space");
+    QTest::newRow("lower case too long") << QStringLiteral("LCase(String(3000000,ChrW(304)))") << 14
+                                         << QStringLiteral("Out of string space");
+    QTest::newRow("literal too long")
+        << QLatin1Char('"') + QString(4194305, QLatin1Char('x')) + QLatin1Char('"') << 14
+        << QStringLiteral("Out of string space");
+    QTest::newRow("literal too long with doubled quotes")
+        << QLatin1Char('"') + QString(4194304, QLatin1Char('x')) + QStringLiteral("\"\"\"") << 14
+        << QStringLiteral("Out of string space");
+    QTest::newRow("expression beyond the evaluator's limit")
+        << QStringLiteral("1") + QString(vesko::kMaxExpressionLength, u' ') << 7
+        << QStringLiteral("Out of memory");
     QTest::newRow("16,000 powers") << Chain(QStringLiteral("2"), QStringLiteral("^"), 16000) << 6
                                    << QStringLiteral("Overflow");
     QTest::newRow("20,000 arguments")
@@ -121,6 +134,35 @@ class SafetyTest : public QObject {
     QFETCH(int, number);
     QFETCH(QString, description);
     VESKO_CHECK_FAILURE(expression, number, description);
+  }
+
+  // Case mapping is made piece by piece; whatever the characters and wherever the pieces end, each
+  // character comes out as Qt maps it alone, and a surrogate without its partner as it was.
+  void caseMappingOfRandomTexts() {
+    static const QString alphabet = QStringLiteral("aZ ßΐﬀİıΣσςǅ\U00010400\U00010428\U0001F600") +
+                                    QChar(0xD801) + QChar(0xDC00);
+    QRandomGenerator random(20261207);
+    const auto evaluator = vesko::CreateScriptEvaluator();
+    for (int round = 0; round < 200; ++round) {
+      QString text;
+      const int length = static_cast<int>(random.bounded(1, 400));
+      for (int i = 0; i < length; ++i) {
+        text += alphabet[static_cast<qsizetype>(random.bounded(alphabet.size()))];
+      }
+      QString upper;
+      QString lower;
+      for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const QString character = text.mid(i, pair ? 2 : 1);
+        upper += character.toUpper();
+        lower += character.toLower();
+        i += pair ? 1 : 0;
+      }
+      const QString literal = QLatin1Char('"') + text + QLatin1Char('"');
+      QCOMPARE(vesko::test::EvaluateText(*evaluator, "UCase(" + literal + ")").text, upper);
+      QCOMPARE(vesko::test::EvaluateText(*evaluator, "LCase(" + literal + ")").text, lower);
+    }
   }
 
   // Random texts made of the language's own characters: each either evaluates or fails with a

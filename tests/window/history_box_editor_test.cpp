@@ -1,6 +1,7 @@
 #include "window/main_window.h"
 
 #include "script/script_evaluator.h"
+#include "tests/test_rows.h"
 
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
@@ -208,6 +209,46 @@ class HistoryBoxTest : public QObject {
     QVERIFY(LastLineMarked(history()));
     verifyHistory();
     QCOMPARE(window_->historyText().left(10), QStringLiteral("6\r\n1+2=3\r\n"));
+  }
+
+  // The lines of a kept row keep their layout: laying out a huge row again on every key release
+  // would cost far more than the edit itself.
+  void keptRowKeepsItsLayout_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("commits");
+    vesko::test::Row("live value", "5", false);
+    vesko::test::Row("longer live value", "123456789*987654321", false);
+    vesko::test::Row("live value shorter than the row before", "7", false);
+    vesko::test::Row("blank input", "", false);
+    vesko::test::Row("commit", "2*3", true);
+    vesko::test::Row("failed commit", "1/0", true);
+    vesko::test::Row("long failed commit", "1/0+" + QString(300, u'9'), true);
+  }
+
+  void keptRowKeepsItsLayout() {
+    QFETCH(QString, text);
+    QFETCH(bool, commits);
+    QString sum = QStringLiteral("1");
+    for (int i = 0; i < 3000; ++i) {
+      sum += QStringLiteral("+1");
+    }
+    commit(sum);
+    release(QStringLiteral("123456789012345678901234567890"));
+    history()->viewport()->repaint();
+    const QString row = window_->controller().rows().value(1);
+    QVERIFY(row.startsWith(sum + u'='));
+    QVERIFY(history()->document()->findBlockByNumber(1).layout()->lineCount() > 1);
+
+    if (commits) {
+      commit(text);
+    } else {
+      release(text);
+    }
+    const auto kept = static_cast<int>(window_->controller().rows().indexOf(row));
+    const QTextBlock block = history()->document()->findBlockByNumber(kept);
+    QCOMPARE(block.text(), row);
+    QVERIFY(block.layout()->lineCount() > 1);
+    verifyHistory();
   }
 
   // A row that fills several lines of the box cannot be edited line-wise; the runs that replace

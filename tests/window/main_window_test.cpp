@@ -9,6 +9,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QtTest>
 
 #include <memory>
@@ -57,6 +58,7 @@ class MainWindowTest : public QObject {
   void failedCommitKeepsExpression();
   void inputMethodCommitRunsLikeKeyRelease();
   void pasteWaitsForKeyRelease();
+  void hugeInputJudgedByItsCurrentStart();
   void resizeRules_data();
   void resizeRules();
   void minimisedNothingMoves();
@@ -276,6 +278,22 @@ void MainWindowTest::pasteWaitsForKeyRelease() {
   QCOMPARE(window->historyText(), before);
   QTest::keyClick(input, Qt::Key_Left);
   QCOMPARE(window->historyText().section("\r\n", 0, 0), QStringLiteral("42"));
+}
+
+// A huge input is judged by its start alone; once the start has changed, the new start counts.
+void MainWindowTest::hugeInputJudgedByItsCurrentStart() {
+  auto window = StartedWindow();
+  QPlainTextEdit* input = window->inputBox();
+  input->setPlainText(QStringLiteral("5"));
+  QTest::keyClick(input, Qt::Key_Left);
+  input->setPlainText(QString(40000, u'1') + QStringLiteral("\n+2"));
+  QTest::keyClick(input, Qt::Key_Left);
+  QCOMPARE(window->historyText().section("\r\n", 0, 0), QStringLiteral("5"));
+  QTextCursor cursor(input->document());
+  cursor.setPosition(40000, QTextCursor::KeepAnchor);
+  cursor.insertText(QString(40000, u' '));
+  QTest::keyClick(input, Qt::Key_Left);
+  QCOMPARE(window->historyText().section("\r\n", 0, 0), QStringLiteral("2"));
 }
 
 void MainWindowTest::resizeRules_data() {

@@ -1,0 +1,145 @@
+// Inputs that once took time growing with the square of their length, or memory many times their
+// size: each is typed (a live run) and committed through the controller, and the committed or
+// error row is checked, and the peak memory against a generous bound per input character. Run by
+// CTest with a time limit per input, generous enough that only a return of the old growth can
+// pass it.
+//
+//   slow_inputs NAME    runs one input; exits 1 when its row is not the expected one
+//   slow_inputs         lists the names
+
+#include "engine/calculation_controller.h"
+#include "script/script_evaluator.h"
+
+#include <QFile>
+#include <QString>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <string>
+
+namespace {
+
+struct SlowInput {
+  std::function<QString()> text;
+  // The row the commit leaves right below the live row (or on top, for an error row) starts
+  // with `rowStart` and ends with `rowEnd`.
+  QString rowStart;
+  QString rowEnd;
+};
+
+QString Chain(const QString& term, const QString& op, qsizetype length) {
+  QString text;
+  text.reserve(length + term.size());
+  text += term;
+  while (text.size() + op.size() + term.size() <= length) {
+    text += op;
+    text += term;
+  }
+  return text;
+}
+
+const QString kError = QStringLiteral("表达式错误:");
+const QString kPi = QStringLiteral("3.1415926535897932384626433832795");
+constexpr qsizetype kTenMegabytes = 10'000'000;
+
+const std::map<std::string, SlowInput>& Inputs() {
+  static const std::map<std::string, SlowInput> inputs = {
+      {"upper_case_growing",
+       {[] { return QStringLiteral("Len(UCase(String(2000000,ChrW(223))))"); }, "Len(",
+        "=4000000"}},
+      {"upper_case_growing_threefold",
+       {[] { return QStringLiteral("Len(UCase(String(1000000,ChrW(912))))"); }, "Len(",
+        "=3000000"}},
+      {"lower_case_growing",
+       {[] { return QStringLiteral("Len(LCase(String(2000000,ChrW(304))))"); }, "Len(",
+        "=4000000"}},
+      {"upper_case_beyond_string_limit",
+       {[] { return QStringLiteral("UCase(String(4194304,ChrW(223)))"); },
+        kError + "UCase(String(4194304,ChrW(223)))", ")"}},
+      {"replace_growing",
+       {[] { return QStringLiteral("Len(Replace(String(400000,\"a\"),\"a\",\"aaaaaaaaaa\"))"); },
+        "Len(", "=4000000"}},
+      {"sum_of_ten_megabytes",
+       {[] { return Chain("1", "+", kTenMegabytes); }, "1+1+1+", "=5000000"}},
+      {"pi_ten_megabytes",
+       {[] { return QStringLiteral("pi").repeated(kTenMegabytes / 2); }, kError + kPi + kPi, "…"}},
+      {"product_of_pi_nine_megabytes",
+       {[] { return Chain("pi", "*", 9'000'000); }, kError + kPi + "*" + kPi, "…"}},
+      {"join_of_ten_megabytes",
+       {[] { return Chain("\"ab\"", "&", kTenMegabytes); }, "\"ab\"&\"ab\"&", "ababab"}},
+      {"literal_beyond_string_limit",
+       {[] { return '"' + QString(5'000'000, u'x') + '"'; }, kError + "\"xxx", "…"}},
+      {"deep_brackets",
+       {[] { return QString(5'000'000, u'(') + '1' + QString(5'000'000, u')'); }, kError + "(((",
+        "…"}},
+  };
+  return inputs;
+}
+
+// The peak resident memory of this process so far (Linux), or 0 when unknown.
+long PeakKilobytes() {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) {
+    return 0;
+  }
+  for (const QByteArray& line : status.readAll().split('\n')) {
+    if (line.startsWith("VmHWM:")) {
+      return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    for (const auto& [name, input] : Inputs()) {
+      std::printf("%s\n", name.c_str());
+    }
+    return 0;
+  }
+  const auto found = Inputs().find(argv[1]);
+  if (found == Inputs().end()) {
+    std::fprintf(stderr, "no input named %s\n", argv[1]);
+    return 2;
+  }
+  const SlowInput& slow = found->second;
+
+  QString input;
+  const auto evaluator = vesko::CreateScriptEvaluator();
+  vesko::CalculationController controller(
+      *evaluator, {.inputText = [&] { return input; },
+                   .setInputText = [&](const QString& text) { input = text; },
+                   .focusInput = [] {},
+                   .setHistoryText = [](const QString&) {},
+                   .editHistoryTop = {},
+                   .moveInputCaretToEnd = {},
+                   // As the window does, so that a huge input is refused unread.
+                   .inputLength = [&] { return input.size(); },
+                   .inputStart = [&](qsizetype length) { return input.left(length); }});
+  controller.UpdateFromInput();
+  input = slow.text();
+  controller.UpdateFromInput();  // the key release of the paste
+  controller.RequestCommit();
+  controller.UpdateFromInput();  // Enter
+  const QString row = controller.rows().value(slow.rowStart.startsWith(kError) ? 0 : 1);
+  controller.UpdateFromInput();  // a key in the empty input box
+  const qsizetype inputLength = slow.text().size();
+
+  if (!row.startsWith(slow.rowStart) || !row.endsWith(slow.rowEnd)) {
+    std::fprintf(stderr, "%s: unexpected row %s…%s\n", argv[1], qPrintable(row.left(80)),
+                 qPrintable(row.right(40)));
+    return 1;
+  }
+  // Memory, generously: the peak may not pass 30 bytes per input character above a base.
+  const long peakKilobytes = PeakKilobytes();
+  const long allowedKilobytes = 65536 + static_cast<long>(inputLength) * 30 / 1024;
+  if (peakKilobytes > allowedKilobytes) {
+    std::fprintf(stderr, "%s: peak of %ld kB, more than %ld kB\n", argv[1], peakKilobytes,
+                 allowedKilobytes);
+    return 1;
+  }
+  return 0;
+}
