@@ -1,6 +1,6 @@
-// Answers that once differed from Windows: each row was recorded on Windows for VBScript
-// (Microsoft's reference, Wine's conformance tests run on Windows; see the reference, sections
-// 1, 5, 6 and 11).
+// Answers that once differed from Windows: each row's answer is VBScript's on Windows (Microsoft's
+// reference and conformance expectations recorded on Windows; sections 1, 5, 6 and 11 of the
+// language reference).
 #include "tests/script/script_test_support.h"
 
 #include <QObject>
