@@ -20,6 +20,9 @@ QFont SongFont(double points) {
   font.setItalic(false);
   font.setUnderline(false);
   font.setStrikeOut(false);
+  // Without hinting the font's own hinting programs are never run: the glyphs look the same at
+  // these sizes (AR PL UMing CN draws them from its bitmaps), and start-up needs about 3 MiB less.
+  font.setHintingPreference(QFont::PreferNoHinting);
   return font;
 }
 
