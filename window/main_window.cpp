@@ -3,6 +3,7 @@
 #include "window/accessible_descriptions.h"
 #include "window/detectable_auto_repeat.h"
 #include "window/history_box_editor.h"
+#include "window/input_text_box.h"
 #include "window/kept_history.h"
 #include "window/song_font.h"
 #include "window/splitter.h"
@@ -10,21 +11,14 @@
 #include "window/twips.h"
 
 #include <QFont>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QScrollBar>
-#include <QSet>
 #include <QStringList>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTimer>
 
 #include <algorithm>
-#include <functional>
-#include <optional>
 #include <utility>
 
 namespace vesko {
@@ -33,127 +27,6 @@ namespace {
 
 // Space between a text box's border and its text, as narrow as in the design's text boxes.
 constexpr int kTextBoxMarginTwips = 30;
-
-// Return and the keypad's Enter ask for a commit, whatever the modifiers.
-bool IsEnterKey(int key) {
-  return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-// Where the X server cannot be asked to leave out the releases of a held key, a release of
-// Return from the keyboard waits this long for a repeated press with the same time stamp, which
-// unmasks it as part of a held key: a held Return must commit once.
-constexpr int kRepeatCheckMs = 30;
-
-// The input box: a multi-line text box that tells the window when Enter asks for a commit (the
-// Enter itself inserts nothing) and when a key was released.
-class InputTextBox : public QPlainTextEdit {
- public:
-  InputTextBox(QWidget* parent, bool releasesAreReal)
-      : QPlainTextEdit(parent), releasesAreReal_(releasesAreReal) {
-    releaseTimer_.setSingleShot(true);
-    releaseTimer_.setInterval(kRepeatCheckMs);
-    releaseTimer_.callOnTimeout([this] { FlushHeldBackRelease(); });
-  }
-
-  std::function<void()> onCommitRequested;
-  std::function<void()> onKeyReleased;
-
- protected:
-  // A held key gives several presses and one release. Each repeated press types one more
-  // character, and its value shows as it would for a typed key; a held Return is swallowed on
-  // every press and commits once, on its release.
-  void keyPressEvent(QKeyEvent* event) override {
-    if (heldBack_.has_value()) {
-      if (heldBack_->key == event->key() && heldBack_->timestamp == event->timestamp()) {
-        // The release just before was the first half of a repeat: the key is still held.
-        heldBack_.reset();
-        releaseTimer_.stop();
-      } else {
-        FlushHeldBackRelease();
-      }
-    }
-    const quint32 scanCode = event->nativeScanCode();
-    const bool repeat = event->isAutoRepeat() || (scanCode != 0 && heldKeys_.contains(scanCode));
-    if (scanCode != 0) {
-      heldKeys_.insert(scanCode);
-    }
-    if (IsEnterKey(event->key())) {
-      if (onCommitRequested) {
-        onCommitRequested();
-      }
-      event->accept();
-      return;
-    }
-    QPlainTextEdit::keyPressEvent(event);
-    if (repeat && onKeyReleased) {
-      onKeyReleased();
-    }
-  }
-
-  // Every real release runs at once. On X11 the window asks the server for repeated presses
-  // without releases in between (EnableDetectableAutoRepeat), so every release is real. Where a
-  // server still sends such releases, Qt marks one as auto-repeat when its press has already
-  // arrived, and it is dropped; a release of Return that Qt could not tell apart is held back
-  // for a moment instead.
-  void keyReleaseEvent(QKeyEvent* event) override {
-    QPlainTextEdit::keyReleaseEvent(event);
-    if (event->isAutoRepeat()) {
-      return;
-    }
-    FlushHeldBackRelease();
-    heldKeys_.remove(event->nativeScanCode());
-    const Release release{event->key(), event->timestamp()};
-    if (!releasesAreReal_ && IsEnterKey(release.key) && event->nativeScanCode() != 0) {
-      heldBack_ = release;
-      releaseTimer_.start();
-      return;
-    }
-    if (onKeyReleased) {
-      onKeyReleased();
-    }
-  }
-
-  void focusOutEvent(QFocusEvent* event) override {
-    // Keys released while the focus is elsewhere never report their release here.
-    heldKeys_.clear();
-    QPlainTextEdit::focusOutEvent(event);
-  }
-
-  // Text from an input method (Chinese, Japanese, ... input) is committed without any key
-  // release reaching the box; the commit is handled like a key release once the text is in,
-  // so that such input shows live as well. Composition alone (pre-edit text) runs nothing.
-  void inputMethodEvent(QInputMethodEvent* event) override {
-    FlushHeldBackRelease();
-    const bool commits = !event->commitString().isEmpty();
-    QPlainTextEdit::inputMethodEvent(event);
-    if (commits && onKeyReleased) {
-      onKeyReleased();
-    }
-  }
-
- private:
-  struct Release {
-    int key;
-    quint64 timestamp;
-  };
-
-  void FlushHeldBackRelease() {
-    if (!heldBack_.has_value()) {
-      return;
-    }
-    heldBack_.reset();
-    releaseTimer_.stop();
-    if (onKeyReleased) {
-      onKeyReleased();
-    }
-  }
-
-  const bool releasesAreReal_;
-  // Scan codes of the keys that are down, to tell a held key's repeated press from a new press.
-  QSet<quint32> heldKeys_;
-  std::optional<Release> heldBack_;
-  QTimer releaseTimer_;
-};
 
 void SetUpTextBox(QPlainTextEdit* box, const QString& name) {
   box->setObjectName(name);
@@ -200,13 +73,12 @@ MainWindow::MainWindow(ExpressionEvaluator& evaluator, QWidget* parent) : QWidge
               },
           .moveInputCaretToEnd = [this] { inputBox_->moveCursor(QTextCursor::End); },
           // Reading the whole text of a huge input box costs milliseconds on every key.
-          .inputLength = [this] { return inputBox_->document()->characterCount() - 1; },
-          .inputStart = [this](qsizetype length) { return InputStart(length); },
+          .inputLength = [this] { return inputBox_->textLength(); },
+          .inputStart = [this](qsizetype length) { return inputBox_->textStart(length); },
       });
 
-  auto* input = static_cast<InputTextBox*>(inputBox_);
-  input->onCommitRequested = [this] { controller_->RequestCommit(); };
-  input->onKeyReleased = [this] { controller_->UpdateFromInput(); };
+  inputBox_->onCommitRequested = [this] { controller_->RequestCommit(); };
+  inputBox_->onKeyReleased = [this] { controller_->UpdateFromInput(); };
 }
 
 MainWindow::~MainWindow() = default;
@@ -232,11 +104,6 @@ void MainWindow::CreateControls() {
   inputBox_ = new InputTextBox(this, EnableDetectableAutoRepeat());
   SetUpTextBox(inputBox_, QStringLiteral("Text1"));
   inputBox_->viewport()->installEventFilter(this);
-  connect(inputBox_->document(), &QTextDocument::contentsChange, this, [this](int from) {
-    if (from <= inputStart_.size()) {
-      inputStartLength_ = -1;
-    }
-  });
 
   // The history box stays editable: what the user types there is replaced by the next rendering.
   historyBox_ = new QPlainTextEdit(this);
@@ -374,37 +241,6 @@ void MainWindow::KeepStatusBarAtBottom() {
 void MainWindow::SetHistoryText(const QString& text) {
   // The rows are joined with CR LF; the box shows each line end as one line break.
   historyEditor_->SetText(text, controller_->rows());
-}
-
-QString MainWindow::InputStart(qsizetype length) const {
-  if (length == inputStartLength_) {
-    return inputStart_;
-  }
-  QTextDocument* document = inputBox_->document();
-  QTextCursor cursor(document);
-  cursor.setPosition(static_cast<int>(std::min<qsizetype>(length, document->characterCount() - 1)),
-                     QTextCursor::KeepAnchor);
-  // A selection marks line ends as paragraph separators; the whole text shows them as line feeds
-  // and no-break spaces as spaces.
-  QString text = cursor.selectedText();
-  for (QChar& c : text) {
-    switch (c.unicode()) {
-      case QChar::ParagraphSeparator:
-      case QChar::LineSeparator:
-      case 0xFDD0:  // beginning of a frame
-      case 0xFDD1:  // end of a frame
-        c = u'\n';
-        break;
-      case QChar::Nbsp:
-        c = u' ';
-        break;
-      default:
-        break;
-    }
-  }
-  inputStart_ = text;
-  inputStartLength_ = length;
-  return text;
 }
 
 QString MainWindow::historyText() const {

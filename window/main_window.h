@@ -2,6 +2,7 @@
 
 #include "engine/calculation_controller.h"
 #include "engine/evaluator.h"
+#include "window/input_text_box.h"
 #include "window/window_layout.h"
 
 #include <QSize>
@@ -56,7 +57,7 @@ class MainWindow : public QWidget {
 
   CalculationController& controller() { return *controller_; }
 
-  QPlainTextEdit* inputBox() const { return inputBox_; }
+  InputTextBox* inputBox() const { return inputBox_; }
   QPlainTextEdit* historyBox() const { return historyBox_; }
   QLabel* inputLabel() const { return inputLabel_; }
   QLabel* historyLabel() const { return historyLabel_; }
@@ -100,20 +101,14 @@ class MainWindow : public QWidget {
   void TellMinimumSize();
   void KeepStatusBarAtBottom();
   void SetHistoryText(const QString& text);
-  // The first `length` characters of the input box's text, as its whole text would give them.
-  QString InputStart(qsizetype length) const;
   void OnPointerLeftLink();
 
   QLabel* inputLabel_ = nullptr;
-  QPlainTextEdit* inputBox_ = nullptr;
+  InputTextBox* inputBox_ = nullptr;
   QLabel* splitterHandle_ = nullptr;
   QLabel* historyLabel_ = nullptr;
   QPlainTextEdit* historyBox_ = nullptr;
   HistoryBoxEditor* historyEditor_ = nullptr;  // keeps historyBox_ in step with the rows
-  // The last start of the input box's text read, kept until a change reaches it: typing at the
-  // end of a huge text leaves its start as it was.
-  mutable QString inputStart_;
-  mutable qsizetype inputStartLength_ = -1;
   QLabel* splitterBar_ = nullptr;
   StatusBar* statusBar_ = nullptr;
   Splitter* splitter_ = nullptr;  // a child object of the window

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QSet>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+
+namespace vesko {
+
+// The input box: a multi-line text box that tells the window when Enter asks for a commit (the
+// Enter itself inserts nothing) and when a key was released. It also gives the length of its
+// text and the text's first characters without copying a huge text on every key.
+class InputTextBox : public QPlainTextEdit {
+ public:
+  // `releasesAreReal`: the X server leaves out the releases of a held key, so every release
+  // that arrives is a real one.
+  InputTextBox(QWidget* parent, bool releasesAreReal);
+
+  std::function<void()> onCommitRequested;
+  std::function<void()> onKeyReleased;
+
+  // The number of characters in the text, as toPlainText() would give them.
+  qsizetype textLength() const;
+  // The first `length` characters of the text, as toPlainText() would give them. The last start
+  // read is kept until an edit reaches it: typing at the end of a huge text reads nothing.
+  QString textStart(qsizetype length) const;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+
+ private:
+  struct Release {
+    int key;
+    quint64 timestamp;
+  };
+
+  void FlushHeldBackRelease();
+  void ReportRelease();
+
+  const bool releasesAreReal_;
+  // Scan codes of the keys that are down, to tell a held key's repeated press from a new press.
+  QSet<quint32> heldKeys_;
+  std::optional<Release> heldBack_;
+  QTimer releaseTimer_;
+
+  mutable QString start_;
+  mutable qsizetype startLength_ = -1;
+};
+
+}  // namespace vesko
