@@ -97,83 +97,55 @@ void Lexer::Next(Token& token) {
     return;
   }
   const char16_t c = text_[pos_].unicode();
-  const char16_t next = pos_ + 1 < size ? text_[pos_ + 1].unicode() : u'\0';
-  auto single = [&](TokenKind kind, qsizetype length = 1) {
-    token.kind = kind;
-    token.length = length;
-    pos_ += length;
-  };
-  if (IsDigit(c) || (c == u'.' && IsDigit(next))) {
+  if (IsDigit(c) || (c == u'.' && IsDigit(CharacterAt(pos_ + 1)))) {
     ReadNumber(token);
-    return;
-  }
-  if (IsAsciiLetter(c)) {
+  } else if (IsAsciiLetter(c)) {
     ReadWord(token);
-    return;
+  } else if (c == u'"') {
+    ReadString(token);
+  } else if (c == u'#') {
+    ReadDate(token);
+  } else if (c == u'&') {
+    ReadAmpersand(token);
+  } else if (c == u'<' || c == u'>' || c == u'=') {
+    ReadComparison(token);
+  } else {
+    ReadSymbol(token, c);
   }
+}
+
+char16_t Lexer::CharacterAt(qsizetype i) const {
+  return i < text_.size() ? text_[i].unicode() : u'\0';
+}
+
+void Lexer::Take(Token& token, TokenKind kind, qsizetype length) {
+  token.kind = kind;
+  token.length = length;
+  pos_ += length;
+}
+
+void Lexer::ReadSymbol(Token& token, char16_t c) {
   switch (c) {
-    case u'"':
-      ReadString(token);
-      return;
     case u'+':
-      return single(TokenKind::kPlus);
+      return Take(token, TokenKind::kPlus);
     case u'-':
-      return single(TokenKind::kMinus);
+      return Take(token, TokenKind::kMinus);
     case u'*':
-      return single(TokenKind::kStar);
+      return Take(token, TokenKind::kStar);
     case u'/':
-      return single(TokenKind::kSlash);
+      return Take(token, TokenKind::kSlash);
     case u'\\':
-      return single(TokenKind::kBackslash);
+      return Take(token, TokenKind::kBackslash);
     case u'^':
-      return single(TokenKind::kCaret);
+      return Take(token, TokenKind::kCaret);
     case u'(':
-      return single(TokenKind::kOpenParen);
+      return Take(token, TokenKind::kOpenParen);
     case u')':
-      return single(TokenKind::kCloseParen);
+      return Take(token, TokenKind::kCloseParen);
     case u',':
-      return single(TokenKind::kComma);
+      return Take(token, TokenKind::kComma);
     case u'.':
-      return single(TokenKind::kDot);
-    case u'&': {
-      const char16_t after = pos_ + 2 < size ? text_[pos_ + 2].unicode() : u'\0';
-      if ((next == u'h' || next == u'H') && DigitValue(after, 16) >= 0) {
-        ReadRadixNumber(token, 16);
-        return;
-      }
-      if ((next == u'o' || next == u'O') && DigitValue(after, 8) >= 0) {
-        ReadRadixNumber(token, 8);
-        return;
-      }
-      return single(TokenKind::kAmpersand);
-    }
-    case u'=':
-      if (next == u'<') {
-        return single(TokenKind::kLessEqual, 2);
-      }
-      if (next == u'>') {
-        return single(TokenKind::kGreaterEqual, 2);
-      }
-      return single(TokenKind::kEqual);
-    case u'<':
-      if (next == u'=') {
-        return single(TokenKind::kLessEqual, 2);
-      }
-      if (next == u'>') {
-        return single(TokenKind::kNotEqual, 2);
-      }
-      return single(TokenKind::kLess);
-    case u'>':
-      if (next == u'=') {
-        return single(TokenKind::kGreaterEqual, 2);
-      }
-      if (next == u'<') {
-        return single(TokenKind::kNotEqual, 2);
-      }
-      return single(TokenKind::kGreater);
-    case u'#':
-      ReadDate(token);
-      return;
+      return Take(token, TokenKind::kDot);
     case u'\'':
     case u':':
     case u'_':
@@ -184,69 +156,105 @@ void Lexer::Next(Token& token) {
   }
 }
 
+// "&" is concatenation, unless "&H" or "&O" and a digit of that radix follow.
+void Lexer::ReadAmpersand(Token& token) {
+  const char16_t next = CharacterAt(pos_ + 1);
+  const char16_t after = CharacterAt(pos_ + 2);
+  if ((next == u'h' || next == u'H') && DigitValue(after, 16) >= 0) {
+    ReadRadixNumber(token, 16);
+  } else if ((next == u'o' || next == u'O') && DigitValue(after, 8) >= 0) {
+    ReadRadixNumber(token, 8);
+  } else {
+    Take(token, TokenKind::kAmpersand);
+  }
+}
+
+// "=", "<", ">" and their pairs: "<=" and "=<", ">=" and "=>", "<>" and "><".
+void Lexer::ReadComparison(Token& token) {
+  const char16_t c = text_[pos_].unicode();
+  const char16_t next = CharacterAt(pos_ + 1);
+  const bool hasLess = c == u'<' || next == u'<';
+  const bool hasGreater = c == u'>' || next == u'>';
+  const bool pair = next != c && (next == u'<' || next == u'>' || next == u'=');
+  if (!pair) {
+    Take(token, c == u'<' ? TokenKind::kLess : c == u'>' ? TokenKind::kGreater : TokenKind::kEqual);
+  } else if (hasLess && hasGreater) {
+    Take(token, TokenKind::kNotEqual, 2);
+  } else {
+    Take(token, hasLess ? TokenKind::kLessEqual : TokenKind::kGreaterEqual, 2);
+  }
+}
+
+qsizetype Lexer::SkipDigits(qsizetype i) const {
+  while (i < text_.size() && IsDigit(text_[i].unicode())) {
+    ++i;
+  }
+  return i;
+}
+
+// Where a number's exponent that starts at `i` ("e") ends; `i` itself when the "e" is not part
+// of the number ("1Eqv 2" is a number and a keyword).
+qsizetype Lexer::ExponentEnd(qsizetype i) const {
+  const char16_t afterE = CharacterAt(i + 1);
+  const bool sign = afterE == u'+' || afterE == u'-';
+  const qsizetype digits = i + (sign ? 2 : 1);
+  if (IsDigit(CharacterAt(digits))) {
+    return SkipDigits(digits);
+  }
+  if (sign || !IsNameCharacter(afterE)) {
+    Fail(kInvalidNumber);  // "1e", "1e+": an exponent without digits
+  }
+  return i;
+}
+
+// A whole number literal of at most ten digits in the Long range: Integer or Long.
+bool Lexer::ReadWholeNumber(qsizetype start, qsizetype end, Variant& value) const {
+  qsizetype first = start;
+  while (first < end - 1 && text_[first] == QLatin1Char('0')) {
+    ++first;
+  }
+  if (end - first > 10) {
+    return false;
+  }
+  std::int64_t whole = 0;
+  for (qsizetype k = first; k < end; ++k) {
+    whole = whole * 10 + (text_[k].unicode() - u'0');
+  }
+  if (whole > 2147483647) {
+    return false;
+  }
+  value = FitInteger(whole, Subtype::kInteger);
+  return true;
+}
+
 void Lexer::ReadNumber(Token& token) {
-  const qsizetype size = text_.size();
   const qsizetype start = pos_;
-  qsizetype i = pos_;
+  qsizetype end = SkipDigits(pos_);
   bool real = false;
-  while (i < size && IsDigit(text_[i].unicode())) {
-    ++i;
-  }
-  if (i < size && text_[i] == QLatin1Char('.')) {
+  if (CharacterAt(end) == u'.') {
     real = true;
-    ++i;
-    while (i < size && IsDigit(text_[i].unicode())) {
-      ++i;
-    }
+    end = SkipDigits(end + 1);
   }
-  if (i < size && (text_[i] == QLatin1Char('e') || text_[i] == QLatin1Char('E'))) {
-    qsizetype j = i + 1;
-    const bool sign = j < size && (text_[j] == QLatin1Char('+') || text_[j] == QLatin1Char('-'));
-    if (sign) {
-      ++j;
+  if (CharacterAt(end) == u'e' || CharacterAt(end) == u'E') {
+    const qsizetype exponentEnd = ExponentEnd(end);
+    real = real || exponentEnd != end;
+    end = exponentEnd;
+  }
+  pos_ = end;
+  token.kind = TokenKind::kNumber;
+  token.length = end - start;
+  if (real || !ReadWholeNumber(start, end, token.value)) {
+    std::string ascii;
+    ascii.reserve(static_cast<std::size_t>(end - start));
+    for (qsizetype k = start; k < end; ++k) {
+      ascii.push_back(static_cast<char>(text_[k].unicode()));
     }
-    if (j < size && IsDigit(text_[j].unicode())) {
-      real = true;
-      i = j;
-      while (i < size && IsDigit(text_[i].unicode())) {
-        ++i;
-      }
-    } else if (sign || !(i + 1 < size && IsNameCharacter(text_[i + 1].unicode()))) {
-      // "1e", "1e+": an exponent without digits. ("1Eqv 2" is a number and a keyword.)
+    double value = 0;
+    if (!ParseDecimal(ascii, value)) {
       Fail(kInvalidNumber);
     }
+    token.value = Variant::Double(value);
   }
-  pos_ = i;
-  token.kind = TokenKind::kNumber;
-  token.length = i - start;
-
-  if (!real) {
-    qsizetype first = start;
-    while (first < i - 1 && text_[first] == QLatin1Char('0')) {
-      ++first;
-    }
-    if (i - first <= 10) {
-      std::int64_t value = 0;
-      for (qsizetype k = first; k < i; ++k) {
-        value = value * 10 + (text_[k].unicode() - u'0');
-      }
-      if (value <= 2147483647) {
-        token.value = FitInteger(value, Subtype::kInteger);
-        token.value.literal = true;
-        return;
-      }
-    }
-  }
-  std::string ascii;
-  ascii.reserve(static_cast<std::size_t>(i - start));
-  for (qsizetype k = start; k < i; ++k) {
-    ascii.push_back(static_cast<char>(text_[k].unicode()));
-  }
-  double value = 0;
-  if (!ParseDecimal(ascii, value)) {
-    Fail(kInvalidNumber);
-  }
-  token.value = Variant::Double(value);
   token.value.literal = true;
 }
 

@@ -66,6 +66,16 @@ class Lexer {
   void Next(Token& token);
 
  private:
+  // The character at `i`, or 0 beyond the end.
+  char16_t CharacterAt(qsizetype i) const;
+  // Makes `token` the `length` characters at the current position, of `kind`.
+  void Take(Token& token, TokenKind kind, qsizetype length = 1);
+  void ReadSymbol(Token& token, char16_t c);
+  void ReadAmpersand(Token& token);
+  void ReadComparison(Token& token);
+  qsizetype SkipDigits(qsizetype i) const;
+  qsizetype ExponentEnd(qsizetype i) const;
+  bool ReadWholeNumber(qsizetype start, qsizetype end, Variant& value) const;
   void ReadNumber(Token& token);
   void ReadRadixNumber(Token& token, int radix);
   void ReadString(Token& token);
