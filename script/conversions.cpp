@@ -35,7 +35,102 @@ double ParsedOrFail(const QString& text) {
   Fail(kTypeMismatch);
 }
 
+// The text without the blanks around it.
+QStringView WithoutBlanks(QStringView text) {
+  qsizetype begin = 0;
+  qsizetype end = text.size();
+  while (begin < end && IsSpaceOrTab(text[begin].unicode())) {
+    ++begin;
+  }
+  while (end > begin && IsSpaceOrTab(text[end - 1].unicode())) {
+    --end;
+  }
+  return text.mid(begin, end - begin);
+}
+
+// "&H1F", "&O17", "&HFFFF&": at least three characters starting with "&".
+ParseStatus ParseRadixText(QStringView text, double& value) {
+  const char16_t kind = text[1].toUpper().unicode();
+  const int radix = kind == u'H' ? 16 : kind == u'O' ? 8 : 0;
+  if (radix == 0) {
+    return ParseStatus::kNotNumber;
+  }
+  const qsizetype end = text.size();
+  std::uint32_t pattern = 0;
+  bool tooLong = false;
+  const qsizetype i = ReadRadixDigits(text, 2, end, radix, pattern, tooLong);
+  if (tooLong) {
+    return ParseStatus::kOutOfRange;
+  }
+  const bool suffix = i + 1 == end && text[i] == QLatin1Char('&');
+  if (i == 2 || (i != end && !suffix)) {
+    return ParseStatus::kNotNumber;
+  }
+  value = static_cast<double>(RadixPatternValue(pattern, suffix).integer);
+  return ParseStatus::kNumber;
+}
+
+// Appends the decimal digits from `i` on to `ascii`; returns where they end.
+qsizetype AppendDigits(QStringView text, qsizetype i, std::string& ascii) {
+  for (; i < text.size() && IsDigit(text[i].unicode()); ++i) {
+    ascii.push_back(static_cast<char>(text[i].unicode()));
+  }
+  return i;
+}
+
+// An exponent from `i` on ("e5", "E-3"); returns where it ends, or -1 when it has no digits.
+qsizetype AppendExponent(QStringView text, qsizetype i, std::string& ascii) {
+  ascii.push_back('e');
+  ++i;
+  if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
+    ascii.push_back(static_cast<char>(text[i].unicode()));
+    ++i;
+  }
+  const qsizetype end = AppendDigits(text, i, ascii);
+  return end == i ? -1 : end;
+}
+
+// Decimal: digits [. digits] [e [sign] digits], at least one mantissa digit.
+ParseStatus ParseDecimalText(QStringView text, double& value) {
+  std::string ascii;
+  ascii.reserve(static_cast<std::size_t>(text.size()));
+  qsizetype i = AppendDigits(text, 0, ascii);
+  if (i < text.size() && text[i] == QLatin1Char('.')) {
+    ascii.push_back('.');
+    i = AppendDigits(text, i + 1, ascii);
+  }
+  const bool noMantissaDigits = ascii.empty() || ascii == ".";
+  if (noMantissaDigits) {
+    return ParseStatus::kNotNumber;
+  }
+  if (i < text.size() && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
+    i = AppendExponent(text, i, ascii);
+  }
+  if (i != text.size()) {
+    return ParseStatus::kNotNumber;
+  }
+  return ParseDecimal(ascii, value) ? ParseStatus::kNumber : ParseStatus::kOutOfRange;
+}
+
 }  // namespace
+
+ParseStatus ParseNumber(QStringView text, double& value) {
+  QStringView body = WithoutBlanks(text);
+  bool negative = false;
+  if (!body.isEmpty() && (body.front() == QLatin1Char('-') || body.front() == QLatin1Char('+'))) {
+    negative = body.front() == QLatin1Char('-');
+    body = body.mid(1);
+  }
+  if (body.isEmpty()) {
+    return ParseStatus::kNotNumber;
+  }
+  const bool radix = body.front() == QLatin1Char('&') && body.size() >= 3;
+  const ParseStatus status = radix ? ParseRadixText(body, value) : ParseDecimalText(body, value);
+  if (status == ParseStatus::kNumber && negative) {
+    value = -value;
+  }
+  return status;
+}
 
 double BankersRound(double value) {
   const double floor = std::floor(value);
@@ -47,88 +142,6 @@ double BankersRound(double value) {
     return floor + 1.0;
   }
   return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
-}
-
-ParseStatus ParseNumber(QStringView text, double& value) {
-  qsizetype begin = 0;
-  qsizetype end = text.size();
-  while (begin < end && IsSpaceOrTab(text[begin].unicode())) {
-    ++begin;
-  }
-  while (end > begin && IsSpaceOrTab(text[end - 1].unicode())) {
-    --end;
-  }
-  bool negative = false;
-  if (begin < end && (text[begin] == QLatin1Char('-') || text[begin] == QLatin1Char('+'))) {
-    negative = text[begin] == QLatin1Char('-');
-    ++begin;
-  }
-  if (begin == end) {
-    return ParseStatus::kNotNumber;
-  }
-  // "&H1F", "&O17"
-  if (text[begin] == QLatin1Char('&') && end - begin >= 3) {
-    const char16_t kind = text[begin + 1].toUpper().unicode();
-    const int radix = kind == u'H' ? 16 : kind == u'O' ? 8 : 0;
-    if (radix == 0) {
-      return ParseStatus::kNotNumber;
-    }
-    std::uint32_t pattern = 0;
-    bool tooLong = false;
-    const qsizetype i = ReadRadixDigits(text, begin + 2, end, radix, pattern, tooLong);
-    if (tooLong) {
-      return ParseStatus::kOutOfRange;
-    }
-    const bool suffix = i + 1 == end && text[i] == QLatin1Char('&');
-    if (i == begin + 2 || (i != end && !suffix)) {
-      return ParseStatus::kNotNumber;
-    }
-    const Variant v = RadixPatternValue(pattern, suffix);
-    value = negative ? -static_cast<double>(v.integer) : static_cast<double>(v.integer);
-    return ParseStatus::kNumber;
-  }
-  // Decimal: digits [. digits] [e [sign] digits], at least one mantissa digit.
-  std::string ascii;
-  ascii.reserve(static_cast<std::size_t>(end - begin));
-  qsizetype i = begin;
-  int mantissaDigits = 0;
-  for (; i < end && IsDigit(text[i].unicode()); ++i, ++mantissaDigits) {
-    ascii.push_back(static_cast<char>(text[i].unicode()));
-  }
-  if (i < end && text[i] == QLatin1Char('.')) {
-    ascii.push_back('.');
-    for (++i; i < end && IsDigit(text[i].unicode()); ++i, ++mantissaDigits) {
-      ascii.push_back(static_cast<char>(text[i].unicode()));
-    }
-  }
-  if (mantissaDigits == 0) {
-    return ParseStatus::kNotNumber;
-  }
-  if (i < end && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
-    ascii.push_back('e');
-    ++i;
-    if (i < end && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
-      ascii.push_back(static_cast<char>(text[i].unicode()));
-      ++i;
-    }
-    const qsizetype digitsStart = i;
-    for (; i < end && IsDigit(text[i].unicode()); ++i) {
-      ascii.push_back(static_cast<char>(text[i].unicode()));
-    }
-    if (i == digitsStart) {
-      return ParseStatus::kNotNumber;
-    }
-  }
-  if (i != end) {
-    return ParseStatus::kNotNumber;
-  }
-  if (!ParseDecimal(ascii, value)) {
-    return ParseStatus::kOutOfRange;
-  }
-  if (negative) {
-    value = -value;
-  }
-  return ParseStatus::kNumber;
 }
 
 bool ParseDecimal(std::string_view ascii, double& value) {
