@@ -36,9 +36,12 @@ int AdditiveRank(Subtype t) {
   }
 }
 
-// Order of the subtypes for "*": Currency ranks below Single and Double here.
+// Order of the subtypes for "*": Currency ranks below Single and Double here, and Empty below
+// everything (Empty * CByte(0) is a Byte).
 int MultiplicativeRank(Subtype t) {
   switch (t) {
+    case Subtype::kEmpty:
+      return 0;
     case Subtype::kByte:
       return 1;
     case Subtype::kLong:
@@ -51,7 +54,7 @@ int MultiplicativeRank(Subtype t) {
     case Subtype::kDate:
       return 6;
     default:
-      return 2;  // Integer, Boolean, Empty
+      return 2;  // Integer, Boolean
   }
 }
 
@@ -96,76 +99,86 @@ std::int64_t CurrencyProduct(std::int64_t a, std::int64_t b, bool bothScaled) {
   return static_cast<std::int64_t>(product);
 }
 
+// The subtype of `a op b` for "+", "-" and "*" (before Date becomes a number).
+Subtype ArithmeticType(BinaryOp op, Subtype a, Subtype b) {
+  Subtype result;
+  if (IsPair(a, b, Subtype::kSingle, Subtype::kLong)) {
+    result = Subtype::kDouble;
+  } else if (op == BinaryOp::kMultiply) {
+    result = IsPair(a, b, Subtype::kSingle, Subtype::kCurrency) ? Subtype::kDouble
+             : MultiplicativeRank(a) >= MultiplicativeRank(b)   ? a
+                                                                : b;
+  } else {
+    result = AdditiveRank(a) >= AdditiveRank(b) ? a : b;
+  }
+  // A Date counts as a Double in "*", and Date - Date is a number of days.
+  const bool dateDifference =
+      a == Subtype::kDate && b == Subtype::kDate && op == BinaryOp::kSubtract;
+  if (result == Subtype::kDate && (op == BinaryOp::kMultiply || dateDifference)) {
+    result = Subtype::kDouble;
+  }
+  return result;
+}
+
+Variant FloatArithmetic(BinaryOp op, Subtype result, const Variant& a, const Variant& b) {
+  const double x = ToDouble(a);
+  const double y = ToDouble(b);
+  if (result == Subtype::kDate) {
+    return Variant::Date(CheckedDate(op == BinaryOp::kAdd ? x + y : x - y));
+  }
+  const double r = op == BinaryOp::kAdd ? x + y : op == BinaryOp::kSubtract ? x - y : x * y;
+  return result == Subtype::kSingle ? SingleOrDouble(r) : Variant::Double(CheckedDouble(r));
+}
+
+Variant CurrencyArithmetic(BinaryOp op, const Variant& a, const Variant& b) {
+  if (op == BinaryOp::kMultiply) {
+    const bool bothScaled = a.Is(Subtype::kCurrency) && b.Is(Subtype::kCurrency);
+    const std::int64_t x = a.Is(Subtype::kCurrency) ? a.integer : b.integer;
+    const std::int64_t y = a.Is(Subtype::kCurrency) ? b.integer : a.integer;
+    return Variant::Currency(CurrencyProduct(x, y, bothScaled));
+  }
+  std::int64_t r = 0;
+  const bool overflow = op == BinaryOp::kAdd
+                            ? __builtin_add_overflow(ToCurrency(a), ToCurrency(b), &r)
+                            : __builtin_sub_overflow(ToCurrency(a), ToCurrency(b), &r);
+  if (overflow) {
+    Fail(kOverflow);
+  }
+  return Variant::Currency(r);
+}
+
+// Empty, Boolean, Byte, Integer, Long: exact in 64 bits, then the smallest subtype that holds the
+// result, starting from the operands' subtype.
+Variant IntegerArithmetic(BinaryOp op, Subtype result, const Variant& a, const Variant& b) {
+  const std::int64_t x = a.integer;
+  const std::int64_t y = b.integer;
+  const std::int64_t r = op == BinaryOp::kAdd ? x + y : op == BinaryOp::kSubtract ? x - y : x * y;
+  const Subtype least = result == Subtype::kByte   ? Subtype::kByte
+                        : result == Subtype::kLong ? Subtype::kLong
+                                                   : Subtype::kInteger;
+  return FitInteger(r, least);
+}
+
 Variant Arithmetic(BinaryOp op, const Variant& left, const Variant& right) {
   const Operand a(left);
   const Operand b(right);
-  Subtype result;
-  if (op == BinaryOp::kMultiply) {
-    if (IsPair(a->type, b->type, Subtype::kSingle, Subtype::kLong) ||
-        IsPair(a->type, b->type, Subtype::kSingle, Subtype::kCurrency)) {
-      result = Subtype::kDouble;
-    } else {
-      result = MultiplicativeRank(a->type) >= MultiplicativeRank(b->type) ? a->type : b->type;
-    }
-  } else if (IsPair(a->type, b->type, Subtype::kSingle, Subtype::kLong)) {
-    result = Subtype::kDouble;
-  } else {
-    result = AdditiveRank(a->type) >= AdditiveRank(b->type) ? a->type : b->type;
-  }
-  // A Date counts as a Double in "*", and Date - Date is a number of days.
-  if (result == Subtype::kDate &&
-      (op == BinaryOp::kMultiply || (a->IsDate() && b->IsDate() && op == BinaryOp::kSubtract))) {
-    result = Subtype::kDouble;
-  }
-
+  const Subtype result = ArithmeticType(op, a->type, b->type);
   switch (result) {
-    case Subtype::kDate: {
-      const double x = ToDouble(*a);
-      const double y = ToDouble(*b);
-      return Variant::Date(CheckedDate(op == BinaryOp::kAdd ? x + y : x - y));
-    }
+    case Subtype::kDate:
     case Subtype::kSingle:
-    case Subtype::kDouble: {
-      const double x = ToDouble(*a);
-      const double y = ToDouble(*b);
-      const double r = op == BinaryOp::kAdd ? x + y : op == BinaryOp::kSubtract ? x - y : x * y;
-      return result == Subtype::kSingle ? SingleOrDouble(r) : Variant::Double(CheckedDouble(r));
-    }
-    case Subtype::kCurrency: {
-      if (op == BinaryOp::kMultiply) {
-        const bool bothScaled = a->Is(Subtype::kCurrency) && b->Is(Subtype::kCurrency);
-        const std::int64_t x = a->Is(Subtype::kCurrency) ? a->integer : b->integer;
-        const std::int64_t y = a->Is(Subtype::kCurrency) ? b->integer : a->integer;
-        return Variant::Currency(CurrencyProduct(x, y, bothScaled));
-      }
-      std::int64_t r = 0;
-      const bool overflow = op == BinaryOp::kAdd
-                                ? __builtin_add_overflow(ToCurrency(*a), ToCurrency(*b), &r)
-                                : __builtin_sub_overflow(ToCurrency(*a), ToCurrency(*b), &r);
-      if (overflow) {
-        Fail(kOverflow);
-      }
-      return Variant::Currency(r);
-    }
-    default: {
-      // Empty, Boolean, Byte, Integer, Long: exact in 64 bits, then the smallest subtype that
-      // holds the result, starting from the operands' subtype.
-      const std::int64_t x = a->integer;
-      const std::int64_t y = b->integer;
-      const std::int64_t r = op == BinaryOp::kAdd        ? x + y
-                             : op == BinaryOp::kSubtract ? x - y
-                                                         : x * y;
-      const Subtype least = result == Subtype::kByte   ? Subtype::kByte
-                            : result == Subtype::kLong ? Subtype::kLong
-                                                       : Subtype::kInteger;
-      return FitInteger(r, least);
-    }
+    case Subtype::kDouble:
+      return FloatArithmetic(op, result, *a, *b);
+    case Subtype::kCurrency:
+      return CurrencyArithmetic(op, *a, *b);
+    default:
+      return IntegerArithmetic(op, result, *a, *b);
   }
 }
 
+// The operands that "/" keeps at Single precision beside a Single (Empty / CSng(2) is a Single).
 bool IsSingleDivisionOperand(Subtype t) {
   return t == Subtype::kSingle || t == Subtype::kInteger || t == Subtype::kByte ||
-         t == Subtype::kBoolean;
+         t == Subtype::kBoolean || t == Subtype::kEmpty;
 }
 
 Variant Divide(const Variant& left, const Variant& right) {
@@ -296,6 +309,24 @@ int CompareStringAsNumber(const Variant& text, const Variant& number, bool strin
   return stringFirst ? CompareNumbers(converted, number) : CompareNumbers(number, converted);
 }
 
+// One number, one string (neither Empty): a literal side decides the kind of comparison; two
+// computed values compare the number as less than any string.
+int CompareMixed(const Variant& a, const Variant& b) {
+  const bool stringFirst = a.IsString();
+  const Variant& text = stringFirst ? a : b;
+  const Variant& number = stringFirst ? b : a;
+  // A string literal against a Boolean compares as text with "True"/"False".
+  const bool asText = text.literal && (number.Is(Subtype::kBoolean) || !number.literal);
+  if (number.literal && !asText) {
+    return CompareStringAsNumber(text, number, stringFirst);
+  }
+  if (asText) {
+    const int c = CompareText(StringForm(number), text.text);
+    return stringFirst ? -c : c;
+  }
+  return stringFirst ? 1 : -1;
+}
+
 // -1, 0 or 1 for two non-Null values.
 int Compare(const Variant& a, const Variant& b) {
   if (a.IsObject() || b.IsObject()) {
@@ -314,24 +345,7 @@ int Compare(const Variant& a, const Variant& b) {
     return a.text.isEmpty() ? 0 : 1;
   }
   if (a.IsString() || b.IsString()) {
-    // One number, one string: a literal side decides the kind of comparison; two computed
-    // values compare the number as less than any string.
-    const bool stringFirst = a.IsString();
-    const Variant& text = stringFirst ? a : b;
-    const Variant& number = stringFirst ? b : a;
-    if (text.literal && number.Is(Subtype::kBoolean)) {
-      // A string literal against a Boolean compares as text with "True"/"False".
-      const int c = CompareText(StringForm(number), text.text);
-      return stringFirst ? -c : c;
-    }
-    if (number.literal) {
-      return CompareStringAsNumber(text, number, stringFirst);
-    }
-    if (text.literal) {
-      const int c = CompareText(StringForm(number), text.text);
-      return stringFirst ? -c : c;
-    }
-    return stringFirst ? 1 : -1;
+    return CompareMixed(a, b);
   }
   return CompareNumbers(a, b);
 }
@@ -428,49 +442,51 @@ bool AllBitsSet(const LogicOperand& x) {
   return x.type != Subtype::kByte && x.bits == -1;
 }
 
+// A logical operator with Null on one side or both: Null, unless the known side decides the
+// result alone (False And Null is False, True Or Null is True, Null Imp True is True).
+Variant NullLogic(BinaryOp op, const LogicOperand& a, const LogicOperand& b) {
+  if (a.null && b.null) {
+    return Variant::Null();
+  }
+  const LogicOperand& known = a.null ? b : a;
+  const Variant knownValue = LogicResult(known.bits, known.type);
+  switch (op) {
+    case BinaryOp::kAnd:
+      return known.bits == 0 ? knownValue : Variant::Null();
+    case BinaryOp::kOr:
+      return known.bits != 0 ? knownValue : Variant::Null();
+    case BinaryOp::kImp:
+      if (a.null) {
+        return known.bits != 0 ? knownValue : Variant::Null();
+      }
+      return AllBitsSet(known) ? Variant::Null() : LogicResult(~known.bits, known.type);
+    default:
+      return Variant::Null();  // Xor, Eqv
+  }
+}
+
+std::int64_t LogicBits(BinaryOp op, std::int64_t a, std::int64_t b) {
+  switch (op) {
+    case BinaryOp::kAnd:
+      return a & b;
+    case BinaryOp::kOr:
+      return a | b;
+    case BinaryOp::kXor:
+      return a ^ b;
+    case BinaryOp::kEqv:
+      return ~(a ^ b);
+    default:
+      return ~a | b;  // Imp
+  }
+}
+
 Variant Logic(BinaryOp op, const Variant& left, const Variant& right) {
   const LogicOperand a = ToLogic(left);
   const LogicOperand b = ToLogic(right);
   if (a.null || b.null) {
-    if (a.null && b.null) {
-      return Variant::Null();
-    }
-    const LogicOperand& known = a.null ? b : a;
-    const Variant knownValue = LogicResult(known.bits, known.type);
-    switch (op) {
-      case BinaryOp::kAnd:
-        return known.bits == 0 ? knownValue : Variant::Null();
-      case BinaryOp::kOr:
-        return known.bits != 0 ? knownValue : Variant::Null();
-      case BinaryOp::kImp:
-        if (a.null) {
-          return known.bits != 0 ? knownValue : Variant::Null();
-        }
-        return AllBitsSet(known) ? Variant::Null() : LogicResult(~known.bits, known.type);
-      default:
-        return Variant::Null();  // Xor, Eqv
-    }
+    return NullLogic(op, a, b);
   }
-  const Subtype type = LogicResultType(a.type, b.type);
-  std::int64_t bits = 0;
-  switch (op) {
-    case BinaryOp::kAnd:
-      bits = a.bits & b.bits;
-      break;
-    case BinaryOp::kOr:
-      bits = a.bits | b.bits;
-      break;
-    case BinaryOp::kXor:
-      bits = a.bits ^ b.bits;
-      break;
-    case BinaryOp::kEqv:
-      bits = ~(a.bits ^ b.bits);
-      break;
-    default:
-      bits = ~a.bits | b.bits;
-      break;
-  }
-  return LogicResult(bits, type);
+  return LogicResult(LogicBits(op, a.bits, b.bits), LogicResultType(a.type, b.type));
 }
 
 }  // namespace
