@@ -1,11 +1,13 @@
 // FormatNumber, FormatCurrency and FormatPercent (reference section 8b): "." as the decimal
 // separator and "," for grouping whatever the locale; the currency symbol and its place from
 // the user's locale.
+#include "script/characters.h"
 #include "script/conversions.h"
 #include "script/dates.h"
 #include "script/errors.h"
 #include "script/library.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -116,49 +118,58 @@ Decimal DecimalOf(const Variant& x) {
   }
 }
 
-// The number with `options.digits` decimals, rounded half away from zero, grouped and signed as
-// the options say; `decorate` wraps the unsigned text (currency symbol, percent sign).
-QString Formatted(Decimal d, const FormatOptions& options, const QString& prefix,
-                  const QString& suffix, EvaluationContext& context) {
-  // Drop leading zeros so that `point` counts the significant integer digits.
-  std::size_t lead = 0;
-  while (lead < d.digits.size() && d.digits[lead] == '0') {
-    ++lead;
-  }
+// Drops leading zeros, so that `point` counts the significant integer digits.
+void DropLeadingZeros(Decimal& d) {
+  const std::size_t lead = std::min(d.digits.find_first_not_of('0'), d.digits.size());
   d.digits.erase(0, lead);
   d.point -= static_cast<int>(lead);
-  // Round at `digits` decimals.
-  const long long keep = static_cast<long long>(d.point) + options.digits;
+}
+
+// Adds one unit in the last place of `digits` (all decimal digits), carrying to the left; a
+// carry out of the first digit adds a digit in front and moves the point.
+void IncrementLastDigit(Decimal& d) {
+  std::size_t i = d.digits.size();
+  while (i > 0 && d.digits[i - 1] == '9') {
+    d.digits[i - 1] = '0';
+    --i;
+  }
+  if (i == 0) {
+    d.digits.insert(d.digits.begin(), '1');
+    ++d.point;
+  } else {
+    ++d.digits[i - 1];
+  }
+}
+
+// Rounds half away from zero at `decimals` places after the point.
+void RoundAt(Decimal& d, int decimals) {
+  const long long keep = static_cast<long long>(d.point) + decimals;
   if (keep < 0) {
     d.digits.clear();
-  } else if (keep < static_cast<long long>(d.digits.size())) {
-    const bool up = d.digits[static_cast<std::size_t>(keep)] >= '5';
-    d.digits.resize(static_cast<std::size_t>(keep));
-    if (up) {
-      std::size_t i = d.digits.size();
-      while (i > 0 && d.digits[i - 1] == '9') {
-        d.digits[i - 1] = '0';
-        --i;
-      }
-      if (i == 0) {
-        d.digits.insert(d.digits.begin(), '1');
-        ++d.point;
-      } else {
-        ++d.digits[i - 1];
-      }
-    }
+    return;
   }
-  const bool zero = d.digits.find_first_not_of('0') == std::string::npos;
-  const bool negative = d.negative && !zero;
+  if (keep >= static_cast<long long>(d.digits.size())) {
+    return;
+  }
+  const bool up = d.digits[static_cast<std::size_t>(keep)] >= '5';
+  d.digits.resize(static_cast<std::size_t>(keep));
+  if (up) {
+    IncrementLastDigit(d);
+  }
+}
 
-  auto digitAt = [&](long long position) {  // position 0 = first digit after the point's left
-    return position >= 0 && position < static_cast<long long>(d.digits.size())
-               ? d.digits[static_cast<std::size_t>(position)]
-               : '0';
-  };
+// The digit at `position` (0 is the first digit of `digits`), 0 outside them.
+char DigitAt(const Decimal& d, long long position) {
+  return position >= 0 && position < static_cast<long long>(d.digits.size())
+             ? d.digits[static_cast<std::size_t>(position)]
+             : '0';
+}
+
+// The digits before the point, grouped by three with "," when the options say so.
+std::string IntegerDigits(const Decimal& d, const FormatOptions& options) {
   std::string integer;
   for (long long i = 0; i < d.point; ++i) {
-    integer.push_back(digitAt(i));
+    integer.push_back(DigitAt(d, i));
   }
   if (integer.empty() && options.leadingZero) {
     integer = "0";
@@ -171,21 +182,89 @@ QString Formatted(Decimal d, const FormatOptions& options, const QString& prefix
     }
     text.push_back(integer[i]);
   }
+  return text;
+}
+
+// The number with `options.digits` decimals, rounded half away from zero, grouped and signed as
+// the options say; `prefix` and `suffix` wrap the unsigned text (currency symbol, percent sign).
+QString Formatted(Decimal d, const FormatOptions& options, const QString& prefix,
+                  const QString& suffix, EvaluationContext& context) {
+  DropLeadingZeros(d);
+  RoundAt(d, options.digits);
+  const bool zero = d.digits.find_first_not_of('0') == std::string::npos;
+  std::string text = IntegerDigits(d, options);
   if (text.empty() && options.digits == 0) {
     text = "0";  // nothing else would be left
   }
   if (options.digits > 0) {
     text.push_back('.');
     for (int i = 0; i < options.digits; ++i) {
-      text.push_back(digitAt(static_cast<long long>(d.point) + i));
+      text.push_back(DigitAt(d, static_cast<long long>(d.point) + i));
     }
   }
   QString out = prefix + QString::fromLatin1(text) + suffix;
-  if (negative) {
+  if (d.negative && !zero) {
     out = options.parentheses ? QLatin1Char('(') + out + QLatin1Char(')') : QLatin1Char('-') + out;
   }
   context.ReserveText(out.size());
   return out;
+}
+
+// What stands before and after the digits of an amount in the user's locale's currency format
+// ("$" and "" in English (US), "¥" and "" in Chinese (China)).
+struct CurrencyWrapping {
+  QString prefix;
+  QString suffix;
+};
+
+CurrencyWrapping UserCurrencyWrapping() {
+  const QString probe = UserLocale().toCurrencyString(1.0);
+  qsizetype first = 0;
+  while (first < probe.size() && !probe[first].isDigit()) {
+    ++first;
+  }
+  qsizetype last = probe.size();
+  while (last > first && !probe[last - 1].isDigit()) {
+    --last;
+  }
+  return {probe.left(first), probe.mid(last)};
+}
+
+// Reads a text as FormatCurrency writes it in the user's locale ("$1,234.50", "-$1.00",
+// "($1.00)"): the currency symbol in its place, "," grouping, a minus sign or parentheses.
+bool ReadCurrencyText(QStringView text, const CurrencyWrapping& wrapping, double& value) {
+  QStringView body = text.trimmed();
+  bool negative = false;
+  if (body.size() >= 2 && body.front() == QLatin1Char('(') && body.back() == QLatin1Char(')')) {
+    negative = true;
+    body = body.mid(1, body.size() - 2);
+  } else if (body.startsWith(QLatin1Char('-'))) {
+    negative = true;
+    body = body.mid(1);
+  }
+  const qsizetype wrapped = wrapping.prefix.size() + wrapping.suffix.size();
+  if (body.size() <= wrapped || !body.startsWith(wrapping.prefix) ||
+      !body.endsWith(wrapping.suffix)) {
+    return false;
+  }
+  QString digits = body.mid(wrapping.prefix.size(), body.size() - wrapped).toString();
+  digits.remove(QLatin1Char(','));
+  if (digits.isEmpty() ||
+      !(IsDigit(digits.front().unicode()) || digits.front() == QLatin1Char('.')) ||
+      ParseNumber(digits, value) != ParseStatus::kNumber) {
+    return false;
+  }
+  value = negative ? -value : value;
+  return true;
+}
+
+// FormatCurrency's number: a currency text of the user's locale as well as any number.
+Decimal CurrencyDecimalOf(const Variant& x, const CurrencyWrapping& wrapping) {
+  double value = 0;
+  if (x.IsString() && ReadCurrencyText(x.text, wrapping, value)) {
+    return DecimalOfDouble(value);
+  }
+  return DecimalOf(x);
 }
 
 void CheckValue(const Variant& x) {
@@ -210,18 +289,9 @@ Variant FormatNumber(Arguments args, EvaluationContext& context) {
 Variant FormatCurrency(Arguments args, EvaluationContext& context) {
   CheckValue(args[0]);
   const FormatOptions options = OptionsOf(args);
-  // Where the locale puts its symbol: whatever stands before and after the digits of one unit.
-  const QString probe = UserLocale().toCurrencyString(1.0);
-  qsizetype first = 0;
-  while (first < probe.size() && !probe[first].isDigit()) {
-    ++first;
-  }
-  qsizetype last = probe.size();
-  while (last > first && !probe[last - 1].isDigit()) {
-    --last;
-  }
-  return Variant::String(
-      Formatted(DecimalOf(args[0]), options, probe.left(first), probe.mid(last), context));
+  const CurrencyWrapping wrapping = UserCurrencyWrapping();
+  return Variant::String(Formatted(CurrencyDecimalOf(args[0], wrapping), options, wrapping.prefix,
+                                   wrapping.suffix, context));
 }
 
 Variant FormatPercent(Arguments args, EvaluationContext& context) {
