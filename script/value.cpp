@@ -1,8 +1,40 @@
 #include "script/value.h"
 
 #include <limits>
+#include <new>
 
 namespace vesko::script {
+
+namespace {
+
+// The arrays waiting to be freed by the ReleaseItems running on this thread; null when none runs.
+thread_local std::vector<ArrayItems*>* tReleasing = nullptr;
+
+}  // namespace
+
+void ReleaseItems(const ArrayItems* items) noexcept {
+  // The items were made non-const by Variant::Array and are owned by no one else now.
+  auto* owned = const_cast<ArrayItems*>(items);
+  if (tReleasing != nullptr) {
+    // Inside another release: queue the array, which the outer release frees after its own.
+    try {
+      tReleasing->push_back(owned);
+      return;
+    } catch (const std::bad_alloc&) {
+      delete owned;  // no room to queue it: freed at once, nested (only when memory runs out)
+      return;
+    }
+  }
+  std::vector<ArrayItems*> queue;
+  tReleasing = &queue;
+  delete owned;  // the arrays among its items go to the queue rather than being freed inside
+  while (!queue.empty()) {
+    ArrayItems* next = queue.back();
+    queue.pop_back();
+    delete next;
+  }
+  tReleasing = nullptr;
+}
 
 Variant FitInteger(std::int64_t value, Subtype least) {
   if (least == Subtype::kByte && value >= 0 && value <= 255) {

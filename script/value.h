@@ -32,6 +32,10 @@ inline constexpr std::int64_t kCurrencyScale = 10000;
 struct Variant;
 using ArrayItems = std::vector<Variant>;
 
+// Frees the items of an array no longer used, and those of the arrays among them, one after the
+// other rather than one inside the other: arrays nested 65,534 deep do not exhaust the stack.
+void ReleaseItems(const ArrayItems* items) noexcept;
+
 // One value of the language (a variant). Integral subtypes and Currency keep their value in
 // `integer` (Boolean as -1/0), Single, Double and Date in `real` (a Single holds a float-exact
 // value; a Date counts days from 30 Dec 1899, the fraction being the time of day), String in
@@ -75,7 +79,7 @@ struct Variant {
   static Variant Array(ArrayItems values) {
     Variant v;
     v.type = Subtype::kArray;
-    v.items = std::make_shared<const ArrayItems>(std::move(values));
+    v.items = std::shared_ptr<const ArrayItems>(new ArrayItems(std::move(values)), ReleaseItems);
     return v;
   }
   static Variant String(QString value) {
