@@ -1,8 +1,8 @@
 #include "script/parser.h"
 
+#include "script/context.h"
 #include "script/errors.h"
 #include "script/functions.h"
-#include "script/lexer.h"
 #include "script/names.h"
 #include "script/operators.h"
 
@@ -13,62 +13,81 @@ namespace vesko::script {
 
 namespace {
 
-// Binding strength, tightest first: signs, ^, * /, \, Mod, + -, &, comparisons, Not, And, Or,
-// Xor, Eqv, Imp. Every binary operator is left-associative.
-constexpr std::uint8_t kSignPrecedence = 13;
-constexpr std::uint8_t kNotPrecedence = 5;
+// Binding strength, loosest first. Every binary operator is left-associative.
+enum Precedence : std::uint8_t {
+  kImpLevel,
+  kEqvLevel,
+  kXorLevel,
+  kOrLevel,
+  kAndLevel,
+  kNotLevel,
+  kComparisonLevel,
+  kConcatLevel,
+  kAdditiveLevel,
+  kModLevel,
+  kIntDivideLevel,
+  kMultiplicativeLevel,
+  kPowerLevel,
+  kSignLevel,
+};
 
 struct BinaryInfo {
   bool isBinary;
   BinaryOp op;
-  std::uint8_t precedence;
+  Precedence precedence;
 };
 
 BinaryInfo BinaryOf(TokenKind kind) {
   switch (kind) {
     case TokenKind::kCaret:
-      return {true, BinaryOp::kPower, 12};
+      return {true, BinaryOp::kPower, kPowerLevel};
     case TokenKind::kStar:
-      return {true, BinaryOp::kMultiply, 11};
+      return {true, BinaryOp::kMultiply, kMultiplicativeLevel};
     case TokenKind::kSlash:
-      return {true, BinaryOp::kDivide, 11};
+      return {true, BinaryOp::kDivide, kMultiplicativeLevel};
     case TokenKind::kBackslash:
-      return {true, BinaryOp::kIntDivide, 10};
+      return {true, BinaryOp::kIntDivide, kIntDivideLevel};
     case TokenKind::kMod:
-      return {true, BinaryOp::kMod, 9};
+      return {true, BinaryOp::kMod, kModLevel};
     case TokenKind::kPlus:
-      return {true, BinaryOp::kAdd, 8};
+      return {true, BinaryOp::kAdd, kAdditiveLevel};
     case TokenKind::kMinus:
-      return {true, BinaryOp::kSubtract, 8};
+      return {true, BinaryOp::kSubtract, kAdditiveLevel};
     case TokenKind::kAmpersand:
-      return {true, BinaryOp::kConcat, 7};
+      return {true, BinaryOp::kConcat, kConcatLevel};
     case TokenKind::kEqual:
-      return {true, BinaryOp::kEqual, 6};
+      return {true, BinaryOp::kEqual, kComparisonLevel};
     case TokenKind::kNotEqual:
-      return {true, BinaryOp::kNotEqual, 6};
+      return {true, BinaryOp::kNotEqual, kComparisonLevel};
     case TokenKind::kLess:
-      return {true, BinaryOp::kLess, 6};
+      return {true, BinaryOp::kLess, kComparisonLevel};
     case TokenKind::kGreater:
-      return {true, BinaryOp::kGreater, 6};
+      return {true, BinaryOp::kGreater, kComparisonLevel};
     case TokenKind::kLessEqual:
-      return {true, BinaryOp::kLessEqual, 6};
+      return {true, BinaryOp::kLessEqual, kComparisonLevel};
     case TokenKind::kGreaterEqual:
-      return {true, BinaryOp::kGreaterEqual, 6};
+      return {true, BinaryOp::kGreaterEqual, kComparisonLevel};
     case TokenKind::kIs:
-      return {true, BinaryOp::kIs, 6};
+      return {true, BinaryOp::kIs, kComparisonLevel};
     case TokenKind::kAnd:
-      return {true, BinaryOp::kAnd, 4};
+      return {true, BinaryOp::kAnd, kAndLevel};
     case TokenKind::kOr:
-      return {true, BinaryOp::kOr, 3};
+      return {true, BinaryOp::kOr, kOrLevel};
     case TokenKind::kXor:
-      return {true, BinaryOp::kXor, 2};
+      return {true, BinaryOp::kXor, kXorLevel};
     case TokenKind::kEqv:
-      return {true, BinaryOp::kEqv, 1};
+      return {true, BinaryOp::kEqv, kEqvLevel};
     case TokenKind::kImp:
-      return {true, BinaryOp::kImp, 0};
+      return {true, BinaryOp::kImp, kImpLevel};
     default:
-      return {false, BinaryOp::kAdd, 0};
+      return {false, BinaryOp::kAdd, kImpLevel};
   }
+}
+
+// Whether the right operand of a binary operator of this level may start with Not: after the
+// logical operators and the comparisons, not after arithmetic or "&".
+bool AllowsNotAfter(Precedence level) {
+  return level <= kAndLevel || level == kComparisonLevel;
 }
 
 Variant KeywordValue(TokenKind kind) {
@@ -112,43 +131,45 @@ Instruction Named(OpCode code, std::uint8_t op, std::int32_t argument, qsizetype
           static_cast<std::int32_t>(nameStart)};
 }
 
+// Fails unless built-in function `function` may take more than `count` arguments: as soon as a
+// comma makes them too many.
+void CheckRoomForMore(std::uint8_t function, std::int32_t count) {
+  const FunctionInfo& info = FunctionAt(function);
+  if (info.maxArguments != kAnyCount && count >= info.maxArguments) {
+    Fail(kWrongArgumentCount);
+  }
+  if (count >= kStringBudget / kItemCost) {
+    Fail(kOutOfStringSpace);  // a list (Array) of more items than one evaluation may make
+  }
+}
+
+// Fails unless built-in function `function` takes `count` arguments.
+void CheckArgumentCount(std::uint8_t function, std::int32_t count) {
+  const FunctionInfo& info = FunctionAt(function);
+  if (count < info.minArguments || (info.maxArguments != kAnyCount && count > info.maxArguments)) {
+    Fail(kWrongArgumentCount);
+  }
+}
+
 }  // namespace
 
-void Parser::PushBinary(std::uint8_t op, std::uint8_t precedence, Program& program) {
-  while (!pending_.empty()) {
-    const Pending& top = pending_.back();
-    if (top.kind == PendingKind::kBracket || top.kind == PendingKind::kCall ||
-        top.kind == PendingKind::kIndex || top.precedence < precedence) {
-      break;
-    }
-    program.code.push_back(
-        {top.kind == PendingKind::kUnary ? OpCode::kUnary : OpCode::kBinary, top.op});
-    pending_.pop_back();
-  }
-  pending_.push_back({PendingKind::kBinary, op, precedence, false, 0, 0, 0});
+bool Parser::IsMarker(PendingKind kind) {
+  return kind != PendingKind::kUnary && kind != PendingKind::kBinary;
 }
 
-bool Parser::ReduceToMarker(Program& program) {
-  while (!pending_.empty()) {
-    const Pending& top = pending_.back();
-    if (top.kind == PendingKind::kBracket || top.kind == PendingKind::kCall ||
-        top.kind == PendingKind::kIndex) {
-      return true;
-    }
-    program.code.push_back(
-        {top.kind == PendingKind::kUnary ? OpCode::kUnary : OpCode::kBinary, top.op});
-    pending_.pop_back();
-  }
-  return false;
+bool Parser::IsCall(PendingKind kind) {
+  return kind == PendingKind::kCall || kind == PendingKind::kArray;
 }
 
-void Parser::EmitCall(const Pending& call, Program& program) {
-  if (call.kind == PendingKind::kIndex) {
-    program.code.push_back(Named(OpCode::kIndex, 0, call.arguments, 0, 0));
+// Only a built-in function's optional arguments may be left empty, and none of a list (Array).
+void Parser::CheckMayBeLeftEmpty(const Pending& call) {
+  if (!call.knownFunction) {
     return;
   }
-  program.code.push_back(Named(call.knownFunction ? OpCode::kCall : OpCode::kUnknownFunction,
-                               call.op, call.arguments, call.nameStart, call.nameLength));
+  const FunctionInfo& info = FunctionAt(call.op);
+  if (call.arguments < info.minArguments || info.maxArguments == kAnyCount) {
+    Fail(kWrongArgumentCount);
+  }
 }
 
 void Parser::Compile(QStringView text, Program& program, int nestingLimit) {
@@ -157,215 +178,314 @@ void Parser::Compile(QStringView text, Program& program, int nestingLimit) {
   // outgrown, and only the part used takes memory.
   program.code.reserve(static_cast<std::size_t>(text.size()) + 1);
   pending_.clear();
+  lexer_ = Lexer(text);
+  haveAhead_ = false;
+  text_ = text;
+  program_ = &program;
+  nestingLimit_ = nestingLimit;
   nesting_ = 0;
   deepest_ = 0;
-  Lexer lexer(text);
-  Token token;
-  Token ahead;
-  bool haveAhead = false;
-  auto advance = [&] {
-    if (haveAhead) {
-      std::swap(token, ahead);
-      haveAhead = false;
-    } else {
-      lexer.Next(token);
+  // The tokens let go of their values (a literal may be megabytes long) however compiling ends.
+  struct ReleaseTokens {
+    Parser& parser;
+    ~ReleaseTokens() {
+      parser.token_ = Token();
+      parser.ahead_ = Token();
+      parser.program_ = nullptr;
     }
-  };
-  auto peek = [&]() -> const Token& {
-    if (!haveAhead) {
-      lexer.Next(ahead);
-      haveAhead = true;
-    }
-    return ahead;
-  };
-  auto openMarker = [&](Pending marker) {
-    if (++nesting_ > nestingLimit) {
-      Fail(kOutOfStackSpace);
-    }
-    deepest_ = std::max(deepest_, nesting_);
-    pending_.push_back(marker);
-  };
-  // Whether the innermost open marker is a call with nothing pending after it: an argument may
-  // be left empty there.
-  auto atEmptyArgument = [&] {
-    return !pending_.empty() && pending_.back().kind == PendingKind::kCall;
-  };
-
-  bool expectOperand = true;
-  // Not is a prefix of whole logical terms: allowed at the start, after "(", "," and after
-  // Not/And/Or/Xor/Eqv/Imp, and as the right operand of a comparison (where it takes the rest of
-  // the comparison chain: "1 > Not 5 > 3"), not inside arithmetic ("1 + Not 0").
-  bool notAllowed = true;
-  // Whether the last operand was a call's result, which "(" then indexes.
-  bool afterCall = false;
-  for (;;) {
-    advance();
-    if (expectOperand) {
-      afterCall = false;
-      switch (token.kind) {
-        case TokenKind::kNumber:
-        case TokenKind::kString:
-          EmitPush(std::move(token.value), program);
-          expectOperand = false;
-          break;
-        case TokenKind::kTrue:
-        case TokenKind::kFalse:
-        case TokenKind::kEmpty:
-        case TokenKind::kNull:
-        case TokenKind::kNothing:
-          EmitPush(KeywordValue(token.kind), program);
-          expectOperand = false;
-          break;
-        case TokenKind::kComma:
-          // An optional argument left empty: "FormatNumber(.12,,,-1)".
-          if (!atEmptyArgument()) {
-            Fail(kExpectedExpression);
-          }
-          EmitPush(Variant::Missing(), program);
-          ++pending_.back().arguments;
-          break;
-        case TokenKind::kCloseParen: {
-          // "f(1,)": the last argument left empty.
-          if (!atEmptyArgument() || pending_.back().arguments == 0) {
-            Fail(kExpectedExpression);
-          }
-          EmitPush(Variant::Missing(), program);
-          Pending marker = pending_.back();
-          pending_.pop_back();
-          --nesting_;
-          ++marker.arguments;
-          EmitCall(marker, program);
-          expectOperand = false;
-          afterCall = true;
-          break;
-        }
-        case TokenKind::kName: {
-          const qsizetype nameStart = token.start;
-          const qsizetype nameLength = token.length;
-          const QStringView name = text.mid(nameStart, nameLength);
-          const int function = FunctionIndex(name);
-          if (peek().kind == TokenKind::kOpenParen) {
-            advance();
-            Pending call{PendingKind::kCall,
-                         static_cast<std::uint8_t>(function >= 0 ? function : 0),
-                         0,
-                         function >= 0,
-                         0,
-                         nameStart,
-                         nameLength};
-            if (peek().kind == TokenKind::kCloseParen) {
-              advance();
-              EmitCall(call, program);
-              expectOperand = false;
-              afterCall = true;
-            } else {
-              openMarker(call);
-              notAllowed = true;
-            }
-            break;
-          }
-          expectOperand = false;
-          if (function >= 0) {
-            program.code.push_back(Named(OpCode::kCall, static_cast<std::uint8_t>(function), 0,
-                                         nameStart, nameLength));
-          } else if (const Variant* constant = LookupConstant(name)) {
-            EmitPush(*constant, program);
-          } else {
-            program.code.push_back(Named(OpCode::kUndefined, 0, 0, nameStart, nameLength));
-          }
-          break;
-        }
-        case TokenKind::kMinus:
-        case TokenKind::kPlus:
-          pending_.push_back(
-              {PendingKind::kUnary,
-               static_cast<std::uint8_t>(token.kind == TokenKind::kMinus ? UnaryOp::kNegate
-                                                                         : UnaryOp::kPlus),
-               kSignPrecedence, false, 0, 0, 0});
-          notAllowed = false;
-          break;
-        case TokenKind::kNot:
-          if (!notAllowed) {
-            Fail(kSyntaxError);
-          }
-          pending_.push_back({PendingKind::kUnary, static_cast<std::uint8_t>(UnaryOp::kNot),
-                              kNotPrecedence, false, 0, 0, 0});
-          break;
-        case TokenKind::kOpenParen:
-          openMarker({PendingKind::kBracket, 0, 0, false, 0, 0, 0});
-          notAllowed = true;
-          break;
-        case TokenKind::kEnd:
-          if (program.code.empty() && pending_.empty()) {
-            return;  // blank text: Empty
-          }
-          Fail(kSyntaxError);  // "1 +", "("
-        case TokenKind::kDot:
-          Fail(kInvalidReference);
-        case TokenKind::kMe:
-          Fail(kInvalidUseOfMe);
-        case TokenKind::kNew:
-        case TokenKind::kStatementWord:
-          Fail(kSyntaxError);
-        default:
-          Fail(kExpectedExpression);
-      }
-      continue;
-    }
-
-    // After an operand: a binary operator, ")", ",", or the end.
-    const BinaryInfo binary = BinaryOf(token.kind);
-    if (binary.isBinary) {
-      PushBinary(static_cast<std::uint8_t>(binary.op), binary.precedence, program);
-      expectOperand = true;
-      notAllowed = binary.precedence <= 4 || binary.precedence == 6;
-      continue;
-    }
-    if (token.kind == TokenKind::kOpenParen && afterCall) {
-      // Indexing a call's result: "Split(s)(1)".
-      openMarker({PendingKind::kIndex, 0, 0, false, 0, 0, 0});
-      expectOperand = true;
-      notAllowed = true;
-      afterCall = false;
-      continue;
-    }
-    afterCall = false;
-    switch (token.kind) {
-      case TokenKind::kCloseParen: {
-        if (!ReduceToMarker(program)) {
-          Fail(kExpectedEndOfStatement);
-        }
-        Pending marker = pending_.back();
-        pending_.pop_back();
-        --nesting_;
-        if (marker.kind == PendingKind::kCall || marker.kind == PendingKind::kIndex) {
-          ++marker.arguments;
-          EmitCall(marker, program);
-          afterCall = true;
-        }
-        break;
-      }
-      case TokenKind::kComma:
-        if (!ReduceToMarker(program)) {
-          Fail(kExpectedEndOfStatement);
-        }
-        if (pending_.back().kind != PendingKind::kCall &&
-            pending_.back().kind != PendingKind::kIndex) {
-          Fail(kExpectedCloseParen);
-        }
-        ++pending_.back().arguments;
-        expectOperand = true;
-        notAllowed = true;
-        break;
-      case TokenKind::kEnd:
-        if (ReduceToMarker(program)) {
-          Fail(kExpectedCloseParen);
-        }
-        return;
-      default:
-        Fail(kExpectedEndOfStatement);
-    }
+  } release{*this};
+  State state = State::kLogicalOperand;
+  while (state != State::kFinished) {
+    Advance();
+    const bool operand = state == State::kLogicalOperand || state == State::kOperand;
+    state = operand ? ReadOperand(state) : ReadAfterOperand(state);
   }
+}
+
+void Parser::Advance() {
+  if (haveAhead_) {
+    std::swap(token_, ahead_);
+    haveAhead_ = false;
+  } else {
+    lexer_.Next(token_);
+  }
+}
+
+const Token& Parser::Peek() {
+  if (!haveAhead_) {
+    lexer_.Next(ahead_);
+    haveAhead_ = true;
+  }
+  return ahead_;
+}
+
+Parser::State Parser::ReadOperand(State state) {
+  switch (token_.kind) {
+    case TokenKind::kNumber:
+    case TokenKind::kString:
+      EmitPush(std::move(token_.value), *program_);
+      return State::kAfterOperand;
+    case TokenKind::kTrue:
+    case TokenKind::kFalse:
+    case TokenKind::kEmpty:
+    case TokenKind::kNull:
+    case TokenKind::kNothing:
+      EmitPush(KeywordValue(token_.kind), *program_);
+      return State::kAfterOperand;
+    case TokenKind::kName:
+      return ReadName();
+    case TokenKind::kComma:
+      return LeaveArgumentEmpty();
+    case TokenKind::kCloseParen:
+      return CloseAfterEmptyArgument();
+    case TokenKind::kMinus:
+    case TokenKind::kPlus: {
+      const UnaryOp sign = token_.kind == TokenKind::kMinus ? UnaryOp::kNegate : UnaryOp::kPlus;
+      pending_.push_back(
+          {PendingKind::kUnary, static_cast<std::uint8_t>(sign), kSignLevel, false, 0, 0, 0});
+      return State::kOperand;
+    }
+    case TokenKind::kNot:
+      if (state != State::kLogicalOperand) {
+        Fail(kSyntaxError);
+      }
+      pending_.push_back({PendingKind::kUnary, static_cast<std::uint8_t>(UnaryOp::kNot), kNotLevel,
+                          false, 0, 0, 0});
+      return state;
+    case TokenKind::kOpenParen:
+      OpenMarker({PendingKind::kBracket, 0, 0, false, 0, 0, 0});
+      return State::kLogicalOperand;
+    case TokenKind::kEnd:
+      if (program_->code.empty() && pending_.empty()) {
+        return State::kFinished;  // blank text: Empty
+      }
+      Fail(kSyntaxError);  // "1 +", "("
+    case TokenKind::kDot:
+      Fail(kInvalidReference);
+    case TokenKind::kMe:
+      Fail(kInvalidUseOfMe);
+    case TokenKind::kNew:
+    case TokenKind::kStatementWord:
+      Fail(kSyntaxError);
+    default:
+      Fail(kExpectedExpression);
+  }
+}
+
+Parser::State Parser::ReadAfterOperand(State state) {
+  const BinaryInfo binary = BinaryOf(token_.kind);
+  const bool indexing = token_.kind == TokenKind::kOpenParen && state == State::kAfterCallResult;
+  const bool continues = binary.isBinary || indexing || token_.kind == TokenKind::kCloseParen ||
+                         token_.kind == TokenKind::kComma || token_.kind == TokenKind::kEnd;
+  if (!continues) {
+    Fail(kExpectedEndOfStatement);  // "2 3", "Sin 1", "(1)(2)"
+  }
+  if (state == State::kAfterFunctionName) {
+    CheckArgumentCount(bareFunction_, 0);
+  }
+  if (binary.isBinary) {
+    PushBinary(static_cast<std::uint8_t>(binary.op), binary.precedence);
+    return AllowsNotAfter(binary.precedence) ? State::kLogicalOperand : State::kOperand;
+  }
+  switch (token_.kind) {
+    case TokenKind::kOpenParen:
+      // Indexing a call's result: "Split(s)(1)".
+      OpenMarker({PendingKind::kIndex, 0, 0, false, 0, 0, 0});
+      return State::kLogicalOperand;
+    case TokenKind::kCloseParen:
+      return CloseMarker();
+    case TokenKind::kComma:
+      StartNextArgument();
+      return State::kLogicalOperand;
+    default:
+      return Finish();
+  }
+}
+
+Parser::State Parser::ReadName() {
+  const qsizetype nameStart = token_.start;
+  const qsizetype nameLength = token_.length;
+  const int function = FunctionIndex(text_.mid(nameStart, nameLength));
+  if (Peek().kind == TokenKind::kOpenParen) {
+    Advance();
+    return OpenCall(function, nameStart, nameLength);
+  }
+  if (function < 0) {
+    EmitNameValue(nameStart, nameLength);
+    return State::kAfterOperand;
+  }
+  // A function called without brackets ("Now", "Rnd"); a wrong count ("Sin") fails once what
+  // follows is known to be no syntax error ("Sin 1").
+  bareFunction_ = static_cast<std::uint8_t>(function);
+  program_->code.push_back(Named(OpCode::kCall, bareFunction_, 0, nameStart, nameLength));
+  return State::kAfterFunctionName;
+}
+
+Parser::State Parser::OpenCall(int function, qsizetype nameStart, qsizetype nameLength) {
+  Pending call{PendingKind::kCall,
+               static_cast<std::uint8_t>(function >= 0 ? function : 0),
+               0,
+               function >= 0,
+               0,
+               nameStart,
+               nameLength};
+  if (Peek().kind == TokenKind::kCloseParen) {
+    Advance();
+    EmitCall(call);
+    return State::kAfterCallResult;
+  }
+  if (function >= 0 && FunctionAt(call.op).maxArguments == kAnyCount) {
+    // Array: its items go into the array one by one rather than all onto the value stack.
+    call.kind = PendingKind::kArray;
+    call.nameStart = static_cast<qsizetype>(program_->code.size());
+    program_->code.push_back({OpCode::kNewArray});
+  }
+  OpenMarker(call);
+  return State::kLogicalOperand;
+}
+
+// A name that is no function: a constant or an undefined variable.
+void Parser::EmitNameValue(qsizetype nameStart, qsizetype nameLength) {
+  if (const Variant* constant = LookupConstant(text_.mid(nameStart, nameLength))) {
+    EmitPush(*constant, *program_);
+  } else {
+    program_->code.push_back(Named(OpCode::kUndefined, 0, 0, nameStart, nameLength));
+  }
+}
+
+// "," where an operand would start: an optional argument left empty, "FormatNumber(.12,,,-1)".
+Parser::State Parser::LeaveArgumentEmpty() {
+  if (pending_.empty() || !IsCall(pending_.back().kind)) {
+    Fail(kExpectedExpression);
+  }
+  Pending& call = pending_.back();
+  CheckMayBeLeftEmpty(call);
+  EmitPush(Variant::Missing(), *program_);
+  EndArgument(call);
+  ++call.arguments;
+  if (call.knownFunction) {
+    CheckRoomForMore(call.op, call.arguments);
+  }
+  return State::kLogicalOperand;
+}
+
+// ")" where an operand would start: "f(1,)", the last argument left empty.
+Parser::State Parser::CloseAfterEmptyArgument() {
+  if (pending_.empty() || !IsCall(pending_.back().kind) || pending_.back().arguments == 0) {
+    Fail(kExpectedExpression);
+  }
+  CheckMayBeLeftEmpty(pending_.back());
+  EmitPush(Variant::Missing(), *program_);
+  Pending marker = pending_.back();
+  pending_.pop_back();
+  --nesting_;
+  EndArgument(marker);
+  ++marker.arguments;
+  EmitCall(marker);
+  return State::kAfterCallResult;
+}
+
+Parser::State Parser::CloseMarker() {
+  if (!ReduceToMarker()) {
+    Fail(kExpectedEndOfStatement);
+  }
+  Pending marker = pending_.back();
+  pending_.pop_back();
+  --nesting_;
+  if (marker.kind == PendingKind::kBracket) {
+    return State::kAfterOperand;
+  }
+  EndArgument(marker);
+  ++marker.arguments;
+  EmitCall(marker);
+  return State::kAfterCallResult;
+}
+
+void Parser::StartNextArgument() {
+  if (!ReduceToMarker()) {
+    Fail(kExpectedEndOfStatement);
+  }
+  Pending& marker = pending_.back();
+  if (marker.kind == PendingKind::kBracket) {
+    Fail(kExpectedCloseParen);
+  }
+  EndArgument(marker);
+  ++marker.arguments;
+  if (marker.knownFunction) {
+    CheckRoomForMore(marker.op, marker.arguments);
+  }
+}
+
+Parser::State Parser::Finish() {
+  if (ReduceToMarker()) {
+    Fail(kExpectedCloseParen);
+  }
+  return State::kFinished;
+}
+
+// The value of an argument that nothing will read is dropped as soon as it is made, so that a
+// call with millions of arguments does not hold millions of values: all those of a function
+// that does not exist (which fails once they are evaluated), all indexes but the first (more
+// than one fails with "Subscript out of range").
+void Parser::EndArgument(const Pending& marker) {
+  const bool unread = (marker.kind == PendingKind::kCall && !marker.knownFunction) ||
+                      (marker.kind == PendingKind::kIndex && marker.arguments > 0);
+  if (unread) {
+    program_->code.push_back({OpCode::kDiscard});
+  } else if (marker.kind == PendingKind::kArray) {
+    program_->code.push_back({OpCode::kAppendItem});
+  }
+}
+
+void Parser::OpenMarker(const Pending& marker) {
+  if (++nesting_ > nestingLimit_) {
+    Fail(kOutOfStackSpace);
+  }
+  deepest_ = std::max(deepest_, nesting_);
+  pending_.push_back(marker);
+}
+
+void Parser::PushBinary(std::uint8_t op, std::uint8_t precedence) {
+  while (!pending_.empty()) {
+    const Pending& top = pending_.back();
+    if (IsMarker(top.kind) || top.precedence < precedence) {
+      break;
+    }
+    program_->code.push_back(
+        {top.kind == PendingKind::kUnary ? OpCode::kUnary : OpCode::kBinary, top.op});
+    pending_.pop_back();
+  }
+  pending_.push_back({PendingKind::kBinary, op, precedence, false, 0, 0, 0});
+}
+
+bool Parser::ReduceToMarker() {
+  while (!pending_.empty()) {
+    const Pending& top = pending_.back();
+    if (IsMarker(top.kind)) {
+      return true;
+    }
+    program_->code.push_back(
+        {top.kind == PendingKind::kUnary ? OpCode::kUnary : OpCode::kBinary, top.op});
+    pending_.pop_back();
+  }
+  return false;
+}
+
+void Parser::EmitCall(const Pending& call) {
+  if (call.kind == PendingKind::kIndex) {
+    program_->code.push_back(Named(OpCode::kIndex, 0, call.arguments, 0, 0));
+    return;
+  }
+  if (call.kind == PendingKind::kArray) {
+    program_->code[static_cast<std::size_t>(call.nameStart)].argument = call.arguments;
+    program_->code.push_back({OpCode::kMakeArray});
+    return;
+  }
+  if (call.knownFunction) {
+    CheckArgumentCount(call.op, call.arguments);
+  }
+  program_->code.push_back(Named(call.knownFunction ? OpCode::kCall : OpCode::kUnknownFunction,
+                                 call.op, call.arguments, call.nameStart, call.nameLength));
 }
 
 }  // namespace vesko::script

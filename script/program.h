@@ -17,9 +17,15 @@ enum class OpCode : std::uint8_t {
   kUnary,            // op = UnaryOp
   kBinary,           // op = BinaryOp
   kCall,             // op = index of the function in the table, argument = number of arguments
-  kIndex,            // argument = number of indexes; the array lies below them
+  kIndex,            // argument = number of indexes; the array lies below the first, the only
+                     // one kept
   kUnknownFunction,  // fails with "Type mismatch: 'name'" after its arguments were evaluated
+                     // (and discarded)
   kUndefined,        // fails with "Variable is undefined: 'name'"
+  kDiscard,          // drops the top value: an argument nothing reads
+  kNewArray,         // starts gathering the `argument` items of an Array call
+  kAppendItem,       // moves the top value into the array being gathered
+  kMakeArray,        // pushes the array gathered
 };
 
 // Twelve bytes: a program has up to one instruction per character of its text, so their size

@@ -41,6 +41,7 @@ class Machine {
   // Lets go of an evaluation's values, and of the room a huge program took.
   void Clear() {
     stack_.clear();
+    gathering_.clear();
     if (program_.code.capacity() > kKeptInstructions) {
       program_ = script::Program();
       stack_ = std::vector<Variant>();
@@ -51,6 +52,7 @@ class Machine {
   Variant Run(QStringView text, script::EvaluationContext& context) {
     using script::OpCode;
     stack_.clear();
+    gathering_.clear();
     for (const script::Instruction& step : program_.code) {
       switch (step.code) {
         case OpCode::kPush:
@@ -80,6 +82,22 @@ class Machine {
         case OpCode::kUndefined:
           script::FailNamed(script::kVariableUndefined,
                             text.mid(step.nameStart, step.nameLength).toString());
+        case OpCode::kDiscard:
+          stack_.pop_back();
+          break;
+        case OpCode::kNewArray:
+          context.ReserveItems(step.argument);
+          gathering_.emplace_back().reserve(static_cast<std::size_t>(step.argument));
+          break;
+        case OpCode::kAppendItem:
+          stack_.back().literal = false;
+          gathering_.back().push_back(std::move(stack_.back()));
+          stack_.pop_back();
+          break;
+        case OpCode::kMakeArray:
+          stack_.push_back(Variant::Array(std::move(gathering_.back())));
+          gathering_.pop_back();
+          break;
       }
     }
     if (stack_.empty()) {
@@ -92,29 +110,21 @@ class Machine {
   }
 
  private:
+  // The parser has checked the number of arguments and which of them may be left empty.
   void Call(const script::Instruction& step, script::EvaluationContext& context) {
     const script::FunctionInfo& info = script::FunctionAt(step.op);
     const auto count = static_cast<std::size_t>(step.argument);
-    if (count < info.minArguments || count > info.maxArguments) {
-      script::Fail(script::kWrongArgumentCount);
-    }
     const std::size_t first = stack_.size() - count;
     const std::span<const Variant> args(stack_.data() + first, count);
-    for (std::size_t i = 0; i < count; ++i) {
-      // Only optional arguments may be left empty, and none of a list (Array).
-      if (args[i].IsMissing() &&
-          (i < info.minArguments || info.maxArguments == script::kAnyCount)) {
-        script::Fail(script::kWrongArgumentCount);
-      }
-    }
     Variant result = info.call(args, context);
     result.literal = false;  // a function's result is never a literal, even when it is an argument
     stack_.resize(first);
     stack_.push_back(std::move(result));
   }
 
+  // Only the first of `count` indexes is on the stack; the parser discarded the others.
   void Index(std::size_t count) {
-    const std::size_t first = stack_.size() - count;
+    const std::size_t first = stack_.size() - 1;
     const Variant& array = stack_[first - 1];
     if (!array.IsArray()) {
       script::Fail(script::kTypeMismatch);
@@ -138,6 +148,8 @@ class Machine {
   script::Parser parser_;
   script::Program program_;
   std::vector<Variant> stack_;
+  // The items of the Array calls being evaluated, innermost last.
+  std::vector<script::ArrayItems> gathering_;
 };
 
 class Interpreter final : public ScriptEvaluator, private script::NestedEvaluator {

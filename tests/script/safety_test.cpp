@@ -5,6 +5,9 @@
 #include <QObject>
 #include <QRandomGenerator>
 #include <QTest>
+#include <QThread>
+
+#include <memory>
 
 namespace {
 
@@ -122,6 +125,10 @@ class SafetyTest : public QObject {
         << QStringLiteral("Sin(") + Chain(QStringLiteral("1"), QStringLiteral(","), 20000) +
                QStringLiteral(")")
         << 450 << QStringLiteral("Wrong number of arguments or invalid property assignment");
+    QTest::newRow("an array of more items than an evaluation may make")
+        << QStringLiteral("UBound(Array(") +
+               Chain(QStringLiteral("1"), QStringLiteral(","), 1048577) + QStringLiteral("))")
+        << 14 << QStringLiteral("Out of string space");
     QTest::newRow("32,767-letter name")
         << QString(32767, QLatin1Char('a')) << 1030 << QStringLiteral("Identifier too long");
     QTest::newRow("32,767 digits")
@@ -134,6 +141,29 @@ class SafetyTest : public QObject {
     QFETCH(int, number);
     QFETCH(QString, description);
     VESKO_CHECK_FAILURE(expression, number, description);
+  }
+
+  // Arrays one inside the other, as deep as calls may nest, are made, read and freed on a thread
+  // whose stack is far too small to free them one inside the other.
+  void deeplyNestedArrays_data() {
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("text");
+    const QString arrays =
+        Nested(QStringLiteral("Array("), 65534, QStringLiteral("1"), QStringLiteral(")"));
+    Text("read", QStringLiteral("UBound(") + arrays + QLatin1Char(')'), QStringLiteral("0"));
+    Text("shown", arrays, QStringLiteral("Type mismatch"));
+    Text("indexed", arrays + QStringLiteral("(0)(0)(0)"), QStringLiteral("Type mismatch"));
+  }
+  void deeplyNestedArrays() {
+    QFETCH(QString, expression);
+    QFETCH(QString, text);
+    vesko::test::Outcome outcome;
+    const std::unique_ptr<QThread> thread(
+        QThread::create([&] { outcome = vesko::test::Evaluate(expression); }));
+    thread->setStackSize(512 * 1024);
+    thread->start();
+    QVERIFY(thread->wait());
+    QCOMPARE(outcome.text, text);
   }
 
   // Case mapping is made piece by piece; whatever the characters and wherever the pieces end, each

@@ -46,6 +46,13 @@ class SyntaxTest : public QObject {
     Failure("Sin(1,)", 450, "Wrong number of arguments or invalid property assignment");
     Failure("Sin(,1)", 450, "Wrong number of arguments or invalid property assignment");
     Failure("Sin(,)", 450, "Wrong number of arguments or invalid property assignment");
+    // A built-in function's argument count is checked as the text is read: before any argument
+    // is evaluated, and at the comma that makes them too many.
+    Failure("Sin(1/0, 2)", 450, "Wrong number of arguments or invalid property assignment");
+    Failure("Sin(x, 2)", 450, "Wrong number of arguments or invalid property assignment");
+    Failure("Left(1/0)", 450, "Wrong number of arguments or invalid property assignment");
+    Failure("Sin(1, 2", 450, "Wrong number of arguments or invalid property assignment");
+    Failure("Now(", 1002, "Syntax error");
     Failure("1 * / 2", 1023, "Expected expression");
     Failure("(2+3", 1006, "Expected ')'");
     Failure("((1)", 1006, "Expected ')'");
@@ -117,6 +124,14 @@ class SyntaxTest : public QObject {
     Failure("1/0+x", 11, "Division by zero");
     Failure("x+1/0", 500, "Variable is undefined: 'x'");
     Failure("Foo(1/0)", 11, "Division by zero");
+    Failure("Foo(1, 2, x)", 500, "Variable is undefined: 'x'");
+    Failure("Foo(1, , 2)", 13, "Type mismatch: 'Foo'");
+    Failure("Sin(1/0)", 11, "Division by zero");
+    // Indexes: the array first, then their number, each index evaluated before.
+    Failure("Sin(1)(0, x)", 500, "Variable is undefined: 'x'");
+    Failure("Sin(1)(0, 1)", 13, "Type mismatch");
+    Failure("Array(1)(0, 1/0)", 11, "Division by zero");
+    Failure("Array(1)(0, 0)", 9, "Subscript out of range");
     // An array cannot be the result, as its text cannot be made.
     Failure("Array(1, 2)", 13, "Type mismatch");
     Failure("Split(\"a b\")", 13, "Type mismatch");
