@@ -114,16 +114,6 @@ void Lexer::Next(Token& token) {
   }
 }
 
-char16_t Lexer::CharacterAt(qsizetype i) const {
-  return i < text_.size() ? text_[i].unicode() : u'\0';
-}
-
-void Lexer::Take(Token& token, TokenKind kind, qsizetype length) {
-  token.kind = kind;
-  token.length = length;
-  pos_ += length;
-}
-
 void Lexer::ReadSymbol(Token& token, char16_t c) {
   switch (c) {
     case u'+':

@@ -67,9 +67,13 @@ class Lexer {
 
  private:
   // The character at `i`, or 0 beyond the end.
-  char16_t CharacterAt(qsizetype i) const;
+  char16_t CharacterAt(qsizetype i) const { return i < text_.size() ? text_[i].unicode() : u'\0'; }
   // Makes `token` the `length` characters at the current position, of `kind`.
-  void Take(Token& token, TokenKind kind, qsizetype length = 1);
+  void Take(Token& token, TokenKind kind, qsizetype length = 1) {
+    token.kind = kind;
+    token.length = length;
+    pos_ += length;
+  }
   void ReadSymbol(Token& token, char16_t c);
   void ReadAmpersand(Token& token);
   void ReadComparison(Token& token);

@@ -153,14 +153,6 @@ void CheckArgumentCount(std::uint8_t function, std::int32_t count) {
 
 }  // namespace
 
-bool Parser::IsMarker(PendingKind kind) {
-  return kind != PendingKind::kUnary && kind != PendingKind::kBinary;
-}
-
-bool Parser::IsCall(PendingKind kind) {
-  return kind == PendingKind::kCall || kind == PendingKind::kArray;
-}
-
 // Only a built-in function's optional arguments may be left empty, and none of a list (Array).
 void Parser::CheckMayBeLeftEmpty(const Pending& call) {
   if (!call.knownFunction) {
@@ -200,23 +192,6 @@ void Parser::Compile(QStringView text, Program& program, int nestingLimit) {
     const bool operand = state == State::kLogicalOperand || state == State::kOperand;
     state = operand ? ReadOperand(state) : ReadAfterOperand(state);
   }
-}
-
-void Parser::Advance() {
-  if (haveAhead_) {
-    std::swap(token_, ahead_);
-    haveAhead_ = false;
-  } else {
-    lexer_.Next(token_);
-  }
-}
-
-const Token& Parser::Peek() {
-  if (!haveAhead_) {
-    lexer_.Next(ahead_);
-    haveAhead_ = true;
-  }
-  return ahead_;
 }
 
 Parser::State Parser::ReadOperand(State state) {

@@ -6,6 +6,7 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace vesko::script {
@@ -55,10 +56,27 @@ class Parser {
     qsizetype nameLength;
   };
 
-  static bool IsMarker(PendingKind kind);
-  static bool IsCall(PendingKind kind);
-  void Advance();
-  const Token& Peek();
+  static bool IsMarker(PendingKind kind) {
+    return kind != PendingKind::kUnary && kind != PendingKind::kBinary;
+  }
+  static bool IsCall(PendingKind kind) {
+    return kind == PendingKind::kCall || kind == PendingKind::kArray;
+  }
+  void Advance() {
+    if (haveAhead_) {
+      std::swap(token_, ahead_);
+      haveAhead_ = false;
+    } else {
+      lexer_.Next(token_);
+    }
+  }
+  const Token& Peek() {
+    if (!haveAhead_) {
+      lexer_.Next(ahead_);
+      haveAhead_ = true;
+    }
+    return ahead_;
+  }
 
   State ReadOperand(State state);
   State ReadAfterOperand(State state);
