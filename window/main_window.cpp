@@ -59,9 +59,8 @@ MainWindow::MainWindow(ExpressionEvaluator& evaluator, QWidget* parent) : QWidge
   DescribeControls(*this);
 
   controller_ = std::make_unique<CalculationController>(
-      evaluator,
+      evaluator, *inputBox_,
       HostOperations{
-          .inputText = [this] { return inputBox_->toPlainText(); },
           .setInputText = [this](const QString& text) { inputBox_->setPlainText(text); },
           .focusInput = [this] { inputBox_->setFocus(Qt::OtherFocusReason); },
           .setHistoryText = [this](const QString& text) { SetHistoryText(text); },
@@ -72,9 +71,6 @@ MainWindow::MainWindow(ExpressionEvaluator& evaluator, QWidget* parent) : QWidge
                 return historyEditor_->ReplaceTopRows(renderedTopRows, newTop);
               },
           .moveInputCaretToEnd = [this] { inputBox_->moveCursor(QTextCursor::End); },
-          // Reading the whole text of a huge input box costs milliseconds on every key.
-          .inputLength = [this] { return inputBox_->textLength(); },
-          .inputStart = [this](qsizetype length) { return inputBox_->textStart(length); },
       });
 
   inputBox_->onCommitRequested = [this] { controller_->RequestCommit(); };
