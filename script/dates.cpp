@@ -172,8 +172,7 @@ int DigitAt(QStringView text, qsizetype i, int& width) {
     code = QChar::surrogateToUcs4(text[i], text[i + 1]);
     width = 2;
   }
-  const int digit = QChar::digitValue(code);
-  return digit >= 0 && digit <= 9 ? digit : -1;
+  return QChar::category(code) == QChar::Number_DecimalDigit ? QChar::digitValue(code) : -1;
 }
 
 // A run of digits at `i`; false when it has more than five (no date field is that long).
@@ -198,9 +197,6 @@ bool IsWordCharacter(QChar c) {
 
 // The tokens of `text`, or false when it holds a character no date text has.
 bool Tokenize(QStringView text, std::vector<DateToken>& tokens) {
-  if (text.size() > 200) {
-    return false;  // no date text is that long
-  }
   for (qsizetype i = 0; i < text.size();) {
     const QChar c = text[i];
     int width = 1;
@@ -549,6 +545,9 @@ bool ReadLocaleText(QStringView text, double& serial) {
 }  // namespace
 
 bool ParseDateText(QStringView text, DateOrder order, double& serial) {
+  if (text.size() > 200) {
+    return false;  // no date text is that long
+  }
   if (ReadFreeForm(text, RulesFor(order), serial)) {
     return true;
   }

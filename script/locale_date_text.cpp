@@ -91,10 +91,11 @@ bool ReadNumber(Cursor& c, int maxDigits, int& value, int& digits) {
   digits = 0;
   while (c.pos < c.text.size() && digits < maxDigits) {
     int width = 1;
-    const int digit = QChar::digitValue(CodePointAt(c, width));
-    if (digit < 0 || digit > 9) {
+    const char32_t code = CodePointAt(c, width);
+    if (QChar::category(code) != QChar::Number_DecimalDigit) {
       break;
     }
+    const int digit = QChar::digitValue(code);
     value = value * 10 + digit;
     ++digits;
     c.pos += width;

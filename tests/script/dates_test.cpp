@@ -487,6 +487,10 @@ class DatesTest : public QObject {
     // Any blank separates the date and the time, the ideographic space too.
     Row("blank: ideographic space", "en_US", "6/30/2011　01:20:34", "2011-06-30 01:20:34");
     Row("blank: zh_CN ideographic space", "zh_CN", "2011/6/30　01:20:34", "2011-06-30 01:20:34");
+    // Decimal digits of any script count, other characters with a digit value do not.
+    Row("digits: Arabic-Indic", "ar_EG", "٧/١٢/٢٠٢٦", "2026-12-07 00:00:00");
+    Row("digits: Devanagari in en_US", "en_US", "१/२/२००३", "2003-01-02 00:00:00");
+    Row("digits: superscripts", "en_US", "²/³", "");
     Row("blank: tab", "en_US", "6/30/2011\t1:20 PM", "2011-06-30 13:20:00");
   }
   void readerRules() {
