@@ -9,6 +9,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString Nested(const QString& open, int depth, const QString& inner, const QString& close) {
@@ -190,8 +192,8 @@ class SafetyTest : public QObject {
         i += pair ? 1 : 0;
       }
       const QString literal = QLatin1Char('"') + text + QLatin1Char('"');
-      QCOMPARE(vesko::test::EvaluateText(*evaluator, "UCase(" + literal + ")").text, upper);
-      QCOMPARE(vesko::test::EvaluateText(*evaluator, "LCase(" + literal + ")").text, lower);
+      QCOMPARE(vesko::test::EvaluateText(*evaluator, u"UCase("_s + literal + u")"_s).text, upper);
+      QCOMPARE(vesko::test::EvaluateText(*evaluator, u"LCase("_s + literal + u")"_s).text, lower);
     }
   }
 
