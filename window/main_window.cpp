@@ -1,13 +1,16 @@
 #include "window/main_window.h"
 
 #include "window/accessible_descriptions.h"
+#include "window/commit_announcer.h"
 #include "window/detectable_auto_repeat.h"
 #include "window/history_box_editor.h"
 #include "window/input_text_box.h"
 #include "window/kept_history.h"
+#include "window/pane_cycling.h"
 #include "window/song_font.h"
 #include "window/splitter.h"
 #include "window/status_bar.h"
+#include "window/text_zoom.h"
 #include "window/twips.h"
 
 #include <QFont>
@@ -77,8 +80,15 @@ MainWindow::MainWindow(ExpressionEvaluator& evaluator, QWidget* parent) : QWidge
           .inputStart = [this](qsizetype length) { return inputBox_->textStart(length); },
       });
 
-  inputBox_->onCommitRequested = [this] { controller_->RequestCommit(); };
-  inputBox_->onKeyReleased = [this] { controller_->UpdateFromInput(); };
+  announcer_ = std::make_unique<CommitAnnouncer>(*statusBar_);
+  inputBox_->onCommitRequested = [this] {
+    announcer_->CommitRequested(controller_->rows());
+    controller_->RequestCommit();
+  };
+  inputBox_->onKeyReleased = [this] {
+    controller_->UpdateFromInput();
+    announcer_->RunFinished(controller_->rows());
+  };
 }
 
 MainWindow::~MainWindow() = default;
@@ -123,6 +133,8 @@ void MainWindow::CreateControls() {
 
   // Takes the handle's pointer events and paints the handle and the feedback bar.
   splitter_ = new Splitter(*this);
+  textZoom_ = new TextZoom({inputBox_, historyBox_}, this);
+  new PaneCycling(inputBox_, historyBox_, statusBar_, this);
 }
 
 void MainWindow::Load() {
