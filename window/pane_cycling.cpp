@@ -21,6 +21,12 @@ PaneCycling::PaneCycling(QWidget* inputBox, QPlainTextEdit* historyBox, StatusBa
                          QObject* parent)
     : QObject(parent), inputBox_(inputBox), historyBox_(historyBox), statusBar_(statusBar) {
   inputBox_->installEventFilter(this);
+  // Rows inserted above the caret move it down while the focus is elsewhere.
+  connect(historyBox_, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+    if (!historyBox_->hasFocus()) {
+      KeepCaretOnLiveRow();
+    }
+  });
   historyBox_->installEventFilter(this);
   statusBar_->installEventFilter(this);
 }
@@ -30,10 +36,10 @@ bool PaneCycling::IsBox(const QObject* object) const {
 }
 
 bool PaneCycling::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusIn && watched == historyBox_) {
+  if (event->type() == QEvent::FocusOut && watched == historyBox_) {
     const auto reason = static_cast<QFocusEvent*>(event)->reason();
-    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
-      historyBox_->moveCursor(QTextCursor::Start);
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+      KeepCaretOnLiveRow();
     }
     return false;
   }
@@ -58,6 +64,16 @@ bool PaneCycling::eventFilter(QObject* watched, QEvent* event) {
     BackToBox();
   }
   return true;
+}
+
+void PaneCycling::KeepCaretOnLiveRow() {
+  // Left for the status bar, the history box keeps its place for the way back.
+  if (statusBar_->hasFocus() || historyBox_->textCursor().position() == 0) {
+    return;
+  }
+  // Moved while the box has no focus: moving it as the focus arrives would make a screen reader
+  // take the move for the focus change and announce neither.
+  historyBox_->moveCursor(QTextCursor::Start);
 }
 
 void PaneCycling::ToStatusBar(QWidget* box) {
