@@ -8,7 +8,7 @@ build_pkgs=(g++ make cmake qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl
   fonts-arphic-uming fonts-noto-cjk qt6-wayland)
 test_pkgs=(xvfb xauth openbox xdotool xclip x11-utils imagemagick clang libclang-rt-14-dev
   libbenchmark-dev libmuparser-dev libxtst-dev libxdamage-dev desktop-file-utils appstream
-  dpkg-dev file lintian weston)
+  dpkg-dev file lintian weston orca speech-dispatcher python3-pyatspi at-spi2-core dbus-x11)
 
 case "${1:-run}" in
   run) wanted=("${build_pkgs[@]}") ;;

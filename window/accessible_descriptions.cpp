@@ -22,7 +22,7 @@ void DescribeControls(MainWindow& window) {
       QStringLiteral("用鼠标上下拖动，调整算式输入框和结果框的高度"));
   window.statusBar()->setAccessibleName(QStringLiteral("状态栏"));
   window.statusBar()->setAccessibleDescription(
-      QStringLiteral("设计者、反馈邮件地址和当前时间；单击可给作者写邮件"));
+      QStringLiteral("设计者、反馈邮件地址和当前时间；单击，或按 F6 到此后按回车键，给作者写邮件"));
 }
 
 }  // namespace vesko

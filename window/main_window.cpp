@@ -1,13 +1,16 @@
 #include "window/main_window.h"
 
 #include "window/accessible_descriptions.h"
+#include "window/commit_announcer.h"
 #include "window/detectable_auto_repeat.h"
 #include "window/history_box_editor.h"
 #include "window/input_text_box.h"
 #include "window/kept_history.h"
+#include "window/pane_cycling.h"
 #include "window/song_font.h"
 #include "window/splitter.h"
 #include "window/status_bar.h"
+#include "window/text_zoom.h"
 #include "window/twips.h"
 
 #include <QFont>
@@ -72,8 +75,15 @@ MainWindow::MainWindow(ExpressionEvaluator& evaluator, QWidget* parent) : QWidge
           .moveInputCaretToEnd = [this] { inputBox_->moveCursor(QTextCursor::End); },
       });
 
-  inputBox_->onCommitRequested = [this] { controller_->RequestCommit(); };
-  inputBox_->onKeyReleased = [this] { controller_->UpdateFromInput(); };
+  announcer_ = std::make_unique<CommitAnnouncer>(*statusBar_);
+  inputBox_->onCommitRequested = [this] {
+    announcer_->CommitRequested(controller_->rows());
+    controller_->RequestCommit();
+  };
+  inputBox_->onKeyReleased = [this] {
+    controller_->UpdateFromInput();
+    announcer_->RunFinished(controller_->rows());
+  };
 }
 
 MainWindow::~MainWindow() = default;
@@ -120,6 +130,8 @@ void MainWindow::CreateControls() {
   splitter_ = new Splitter(
       layout_, splitterHandle_, splitterBar_, [this] { return outerHeightTwips(); }, this);
   connect(splitter_, &Splitter::placesChanged, this, &MainWindow::ApplyLayout);
+  textZoom_ = new TextZoom({inputBox_, historyBox_}, this);
+  new PaneCycling(inputBox_, historyBox_, statusBar_, this);
 }
 
 void MainWindow::Load() {

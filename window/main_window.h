@@ -17,11 +17,13 @@ class QPlainTextEdit;
 
 namespace vesko {
 
+class CommitAnnouncer;
 class HistoryBoxEditor;
 class HistoryFile;
 class KeptHistory;
 class Splitter;
 class StatusBar;
+class TextZoom;
 
 // The calculator's one window (Qt object name "Nodrix"): the input box, the history box,
 // their labels, the splitter handle and its drag feedback bar, and the status bar. It holds the
@@ -64,6 +66,8 @@ class MainWindow : public QWidget {
   StatusBar* statusBar() const { return statusBar_; }
   HistoryBoxEditor* historyEditor() const { return historyEditor_; }
   Splitter* splitter() const { return splitter_; }
+  // The text size of the two boxes (Ctrl+Plus, Ctrl+Minus, Ctrl+0, Ctrl+wheel).
+  TextZoom* textZoom() const { return textZoom_; }
 
   // The text of the history box with its line ends as CR LF, the form RenderHistory writes.
   QString historyText() const;
@@ -109,6 +113,8 @@ class MainWindow : public QWidget {
   QLabel* splitterBar_ = nullptr;
   StatusBar* statusBar_ = nullptr;
   Splitter* splitter_ = nullptr;  // a child object of the window
+  TextZoom* textZoom_ = nullptr;  // a child object of the window
+  std::unique_ptr<CommitAnnouncer> announcer_;
   // The widget of each control, in the order of Control.
   std::array<QWidget*, 7> widgets_{};
   WindowLayout layout_;

@@ -9,9 +9,12 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QStyleHints>
+#include <QStyleOptionFocusRect>
 #include <QTime>
 #include <QTimer>
 #include <QToolTip>
@@ -103,6 +106,11 @@ void StatusBar::OnPanelClick(StatusPanel /*panel*/) {
   QDesktopServices::openUrl(FeedbackMailUrl(text));
 }
 
+void StatusBar::Announce(const QString& text) {
+  announcement_ = text;
+  AnnounceToAssistiveTechnology(*this);
+}
+
 std::optional<StatusPanel> StatusBar::panelAt(const QPoint& pos) const {
   for (StatusPanel panel : kStatusPanels) {
     if (panelRect(panel).contains(pos)) {
@@ -167,6 +175,38 @@ void StatusBar::paintEvent(QPaintEvent* /*event*/) {
     painter.drawText(textArea, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                      metrics.elidedText(panelText(panel), Qt::ElideRight, textArea.width()));
   }
+  if (hasFocus()) {
+    // The keyboard focus is on the credit, the one panel that does something.
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = PanelTextArea(StatusPanel::kCredit).adjusted(-1, 0, 1, 0);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+  }
+}
+
+void StatusBar::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  const bool opens = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+  if (!opens || event->modifiers() != Qt::NoModifier && event->modifiers() != Qt::KeypadModifier) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  event->accept();
+  // A held key opens one mail, not one for every repeat.
+  if (!event->isAutoRepeat()) {
+    OnPanelClick(StatusPanel::kCredit);
+  }
+}
+
+void StatusBar::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  update();
+  TellCreditFocused(*this);
+}
+
+void StatusBar::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  update();
 }
 
 void StatusBar::mouseMoveEvent(QMouseEvent* event) {

@@ -47,6 +47,12 @@ class StatusBar : public QWidget {
   // A click on either panel: hand the feedback mail to the desktop.
   void OnPanelClick(StatusPanel panel);
 
+  // Tells assistive technology `text` (the outcome of a commit) as a notification of the bar;
+  // nothing on screen changes.
+  void Announce(const QString& text);
+  // The text last announced.
+  QString announcement() const { return announcement_; }
+
   // The panel under `pos` in this widget's coordinates, or none beyond the panels.
   std::optional<StatusPanel> panelAt(const QPoint& pos) const;
   // The area of a panel in this widget's coordinates.
@@ -59,6 +65,10 @@ class StatusBar : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  // With the keyboard focus (reached with F6) Enter or Space on the credit opens the mail.
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   static std::size_t IndexOf(StatusPanel panel) { return static_cast<std::size_t>(panel); }
@@ -75,6 +85,7 @@ class StatusBar : public QWidget {
   // The time stamp of the last event of the click gesture that opened a feedback mail, if any.
   std::optional<quint64> mailGestureAt_;
   int underlineWrites_ = 0;
+  QString announcement_;
 };
 
 }  // namespace vesko

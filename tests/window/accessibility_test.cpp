@@ -1,5 +1,6 @@
 // What assistive technology learns about the window's controls through QAccessible.
 
+#include "window/feedback_mail.h"
 #include "window/main_window.h"
 #include "window/status_bar.h"
 
@@ -8,11 +9,27 @@
 #include "tests/window/window_test_support.h"
 
 #include <QAccessible>
+#include <QDesktopServices>
+#include <QPlainTextEdit>
 #include <QtTest>
 
 #include <memory>
 
+#include "tests/test_rows.h"
+
 using vesko::MainWindow;
+using vesko::test::Row;
+
+// Stands in for the desktop's mail program.
+class MailCounter : public QObject {
+  Q_OBJECT
+
+ public:
+  QList<QUrl> urls;
+
+ public slots:
+  void openMail(const QUrl& url) { urls.append(url); }
+};
 
 class AccessibilityTest : public QObject {
   Q_OBJECT
@@ -20,13 +37,28 @@ class AccessibilityTest : public QObject {
  private:
   std::unique_ptr<vesko::ExpressionEvaluator> evaluatorOwner_ = vesko::CreateScriptEvaluator();
   vesko::ExpressionEvaluator& evaluator_ = *evaluatorOwner_;
+  MailCounter mail_;
 
  private slots:
+  void initTestCase();
+  void cleanupTestCase();
   void controlsHaveChineseNames_data();
   void controlsHaveChineseNames();
-  void statusPanelsAreChildrenOfTheBar_data();
-  void statusPanelsAreChildrenOfTheBar();
+  void statusBarPartsExposeTheirText_data();
+  void statusBarPartsExposeTheirText();
+  void creditPressActionOpensOneMail();
+  void commitIsAnnounced_data();
+  void commitIsAnnounced();
+  void liveValueIsNotAnnounced();
 };
+
+void AccessibilityTest::initTestCase() {
+  QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &mail_, "openMail");
+}
+
+void AccessibilityTest::cleanupTestCase() {
+  QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+}
 
 void AccessibilityTest::controlsHaveChineseNames_data() {
   QTest::addColumn<QString>("objectName");
@@ -63,38 +95,121 @@ void AccessibilityTest::controlsHaveChineseNames() {
   QVERIFY(windowInterface->indexOfChild(described) >= 0);
 }
 
-void AccessibilityTest::statusPanelsAreChildrenOfTheBar_data() {
-  QTest::addColumn<int>("panel");
-  QTest::addColumn<QString>("name");
+void AccessibilityTest::statusBarPartsExposeTheirText_data() {
+  QTest::addColumn<int>("index");
   QTest::addColumn<QAccessible::Role>("role");
-  QTest::newRow("credit") << 1 << "设计者与反馈邮件" << QAccessible::Link;
-  QTest::newRow("clock") << 2 << "时间" << QAccessible::StaticText;
+  QTest::addColumn<bool>("pressable");
+  Row("credit", 0, QAccessible::Link, true);
+  Row("clock", 1, QAccessible::StaticText, false);
+  Row("notification", 2, QAccessible::Notification, false);
 }
 
-void AccessibilityTest::statusPanelsAreChildrenOfTheBar() {
-  QFETCH(int, panel);
-  QFETCH(QString, name);
+// Each part of the bar is named by the text it shows and exposes that text through the text
+// interface, where a screen reader reads it character by character or as one line.
+void AccessibilityTest::statusBarPartsExposeTheirText() {
+  QFETCH(int, index);
   QFETCH(QAccessible::Role, role);
+  QFETCH(bool, pressable);
   auto window = vesko::StartWindow(evaluator_);
   vesko::StatusBar* bar = window->statusBar();
   bar->OnClockTick();
+  bar->Announce(QStringLiteral("6*7=42"));
+  const QString shown = index == 0   ? bar->panelText(vesko::StatusPanel::kCredit)
+                        : index == 1 ? bar->panelText(vesko::StatusPanel::kClock)
+                                     : QStringLiteral("6*7=42");
+  QVERIFY(shown.size() > 3);
+
   QAccessibleInterface* barInterface = QAccessible::queryAccessibleInterface(bar);
-  QCOMPARE(barInterface->childCount(), 2);
-  QAccessibleInterface* panelInterface = barInterface->child(panel - 1);
-  QVERIFY(panelInterface && panelInterface->isValid());
-  QCOMPARE(barInterface->child(panel - 1), panelInterface);  // the same one each time
-  QCOMPARE(barInterface->indexOfChild(panelInterface), panel - 1);
-  QCOMPARE(panelInterface->parent(), barInterface);
-  QCOMPARE(panelInterface->text(QAccessible::Name), name);
-  QCOMPARE(panelInterface->role(), role);
-  QVERIFY(!panelInterface->text(QAccessible::Description).isEmpty());
-  // The value is what the panel shows, and it follows the clock.
-  QCOMPARE(panelInterface->text(QAccessible::Value),
-           bar->panelText(vesko::kStatusPanels[panel - 1]));
-  QVERIFY(!bar->panelText(vesko::kStatusPanels[panel - 1]).isEmpty());
-  const QRect onScreen = panelInterface->rect();
-  QCOMPARE(onScreen.size(), bar->panelRect(vesko::kStatusPanels[panel - 1]).size());
-  QCOMPARE(barInterface->childAt(onScreen.center().x(), onScreen.center().y()), panelInterface);
+  QCOMPARE(barInterface->childCount(), 3);
+  QAccessibleInterface* part = barInterface->child(index);
+  QVERIFY(part && part->isValid());
+  QCOMPARE(barInterface->child(index), part);  // the same one each time
+  QCOMPARE(barInterface->indexOfChild(part), index);
+  QCOMPARE(part->parent(), barInterface);
+  QCOMPARE(part->role(), role);
+  QCOMPARE(part->text(QAccessible::Name), shown);
+  QCOMPARE(part->text(QAccessible::Value), shown);
+  QCOMPARE(part->actionInterface() != nullptr, pressable);
+  // The notification is heard, never seen.
+  QCOMPARE(part->state().invisible, role == QAccessible::Notification);
+
+  QAccessibleTextInterface* text = part->textInterface();
+  QVERIFY(text);
+  QCOMPARE(text->characterCount(), shown.size());
+  QCOMPARE(text->text(0, text->characterCount()), shown);
+  int start = -1;
+  int end = -1;
+  QCOMPARE(text->textAtOffset(2, QAccessible::LineBoundary, &start, &end), shown);
+  QCOMPARE(start, 0);
+  QCOMPARE(end, shown.size());
+  QCOMPARE(text->textAtOffset(1, QAccessible::CharBoundary, &start, &end), shown.mid(1, 1));
+  QCOMPARE(start, 1);
+  QCOMPARE(end, 2);
+  QCOMPARE(text->textAfterOffset(1, QAccessible::CharBoundary, &start, &end), shown.mid(2, 1));
+  QCOMPARE(text->textBeforeOffset(1, QAccessible::CharBoundary, &start, &end), shown.left(1));
+  QVERIFY(
+      text->textAfterOffset(shown.size() - 1, QAccessible::CharBoundary, &start, &end).isEmpty());
+  QVERIFY(text->textBeforeOffset(0, QAccessible::CharBoundary, &start, &end).isEmpty());
+
+  if (role != QAccessible::Notification) {
+    const QRect onScreen = part->rect();
+    QCOMPARE(barInterface->childAt(onScreen.center().x(), onScreen.center().y()), part);
+  }
+}
+
+void AccessibilityTest::creditPressActionOpensOneMail() {
+  auto window = vesko::StartWindow(evaluator_);
+  QAccessibleInterface* credit =
+      QAccessible::queryAccessibleInterface(window->statusBar())->child(0);
+  QAccessibleActionInterface* actions = credit->actionInterface();
+  QVERIFY(actions);
+  QCOMPARE(actions->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+  QVERIFY(
+      !actions->localizedActionDescription(QAccessibleActionInterface::pressAction()).isEmpty());
+  const QString before = window->historyText();
+  mail_.urls.clear();
+  actions->doAction(QAccessibleActionInterface::pressAction());
+  QCOMPARE(mail_.urls.size(), 1);
+  QCOMPARE(mail_.urls.first().scheme(), QStringLiteral("mailto"));
+  QVERIFY(mail_.urls.first().toString().contains(vesko::FeedbackAddress()));
+  actions->doAction(QStringLiteral("no such action"));
+  QCOMPARE(mail_.urls.size(), 1);
+  QCOMPARE(window->historyText(), before);
+}
+
+void AccessibilityTest::commitIsAnnounced_data() {
+  QTest::addColumn<QString>("typed");
+  QTest::addColumn<QString>("heard");
+  QTest::addColumn<QString>("heardAgain");  // on a second Enter
+  Row("committed row", "6*7", "6*7=42", "0.");
+  Row("committed row in display form", "2^3", "2**3=8", "0.");
+  Row("error row, the expression stays", "1/0", "表达式错误:1/0", "表达式错误:1/0");
+  Row("blank input shows its live row", "", "0.", "0.");
+}
+
+// Enter makes the row it commits the status bar's announcement, which a screen reader hears (the
+// Orca test hears it); a failed commit announces its error row.
+void AccessibilityTest::commitIsAnnounced() {
+  QFETCH(QString, typed);
+  QFETCH(QString, heard);
+  QFETCH(QString, heardAgain);
+  auto window = vesko::StartWindow(evaluator_);
+  auto* input = window->inputBox();
+  QTest::keyClick(input, Qt::Key_Delete);  // the selected example
+  QTest::keyClicks(input, typed);
+  QTest::keyClick(input, Qt::Key_Return);
+  QCOMPARE(window->statusBar()->announcement(), heard);
+  // Each Enter is heard: on the cleared box what a blank input shows, not the last row again.
+  window->statusBar()->Announce(QString());
+  QTest::keyClick(input, Qt::Key_Return);
+  QCOMPARE(window->statusBar()->announcement(), heardAgain);
+}
+
+void AccessibilityTest::liveValueIsNotAnnounced() {
+  auto window = vesko::StartWindow(evaluator_);
+  QTest::keyClicks(window->inputBox(), QStringLiteral("1+2"));
+  QCOMPARE(window->controller().rows().first(), QStringLiteral("3"));
+  QVERIFY(window->statusBar()->announcement().isEmpty());
 }
 
 QTEST_MAIN(AccessibilityTest)
