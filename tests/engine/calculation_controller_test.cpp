@@ -1,4 +1,5 @@
 #include "engine/calculation_controller.h"
+#include "engine/plain_input_text.h"
 #include "table_evaluator.h"
 
 #include <QRandomGenerator>
@@ -15,33 +16,36 @@ using vesko::test::Row;
 
 using vesko::CalculationController;
 using vesko::HostOperations;
+using vesko::PlainInputText;
 using vesko::testing::TableEvaluator;
 
 namespace {
 
 const QString kPi = QStringLiteral("3.1415926535897932384626433832795");
 
+// The input box, counting the reads of its whole text.
+class CountingInput : public PlainInputText {
+ public:
+  QString text() const override {
+    ++wholeReads;
+    return PlainInputText::text();
+  }
+  mutable int wholeReads = 0;
+};
+
 // Stands in for the window: the two text boxes and the focus.
 struct FakeHost {
-  QString input;
+  CountingInput input;
   QString history;
   int focusCount = 0;
   int historyWrites = 0;
   int caretMovesToEnd = 0;
-  int inputReads = 0;
-  // Whether the host offers the length and the start of the input.
-  bool partialReads = false;
   // Stands in for the window's top-line edit of the history box when set.
   std::function<bool(qsizetype, const QStringList&)> topEditor;
 
   HostOperations operations() {
     return {
-        .inputText =
-            [this] {
-              ++inputReads;
-              return input;
-            },
-        .setInputText = [this](const QString& text) { input = text; },
+        .setInputText = [this](const QString& text) { input.setText(text); },
         .focusInput = [this] { ++focusCount; },
         .setHistoryText =
             [this](const QString& text) {
@@ -53,11 +57,6 @@ struct FakeHost {
               return topEditor && topEditor(renderedTopRows, newTop);
             },
         .moveInputCaretToEnd = [this] { ++caretMovesToEnd; },
-        .inputLength =
-            partialReads ? std::function<qsizetype()>([this] { return input.size(); }) : nullptr,
-        .inputStart = partialReads ? std::function<QString(qsizetype)>(
-                                         [this](qsizetype length) { return input.left(length); })
-                                   : nullptr,
     };
   }
   QString firstLine() const { return history.section(QStringLiteral("\r\n"), 0, 0); }
@@ -75,7 +74,7 @@ class CalculationControllerTest : public QObject {
 
   // A key release after the input box came to hold `text`.
   void typeTo(const QString& text) {
-    host.input = text;
+    host.input.setText(text);
     controller->UpdateFromInput();
   }
   // Enter pressed and released.
@@ -112,14 +111,14 @@ class CalculationControllerTest : public QObject {
     evaluator.addFailure(QStringLiteral("2^("), QStringLiteral("Expected expression"));
     evaluator.addFailure(QStringLiteral("blank"), QStringLiteral("  "));
     host = FakeHost();
-    controller = std::make_unique<CalculationController>(evaluator, host.operations());
+    controller = std::make_unique<CalculationController>(evaluator, host.input, host.operations());
     seedStartRows();
   }
 
   void seedingWritesCommittedLookingRows() {
     QCOMPARE(controller->rows(), QStringList({u"8=8"_s, u"7=7"_s}));
     QCOMPARE(host.history, QStringLiteral("8=8\r\n7=7\r\n"));
-    QCOMPARE(host.input, QStringLiteral("8"));
+    QCOMPARE(host.input.text(), QStringLiteral("8"));
   }
 
   void typingKeyByKeyShowsLiveValue() {
@@ -156,7 +155,7 @@ class CalculationControllerTest : public QObject {
     typeTo(input);
     QCOMPARE(host.firstLine(), firstLine);
     QCOMPARE(controller->rows().size(), 2);
-    QCOMPARE(host.input, input);
+    QCOMPARE(host.input.text(), input);
   }
 
   void liveRunEvaluatesOnce() {
@@ -195,7 +194,7 @@ class CalculationControllerTest : public QObject {
     // After the commit the same text (here empty) is calculated again.
     typeTo(QString());
     QCOMPARE(controller->rows().first(), QStringLiteral("0."));
-    host.input = u"1"_s;
+    host.input.setText(QStringLiteral("1"));
     controller->SeedExample(QStringLiteral("1"));
     evaluator.evaluated.clear();
     typeTo(u"1"_s);
@@ -222,7 +221,7 @@ class CalculationControllerTest : public QObject {
     pressEnter();
     QCOMPARE(controller->rows(), QStringList({QString(), row, u"7=7"_s}));
     QCOMPARE(host.history, u"\r\n"_s + row + u"\r\n7=7\r\n"_s);
-    QCOMPARE(host.input, QString());
+    QCOMPARE(host.input.text(), QString());
     QCOMPARE(host.caretMovesToEnd, 0);
   }
 
@@ -241,7 +240,7 @@ class CalculationControllerTest : public QObject {
     pressEnter();
     QCOMPARE(controller->rows(), QStringList({errorRow, u"7=7"_s}));
     // Nothing is inserted and the expression stays in the input box, caret at its end.
-    QCOMPARE(host.input, input);
+    QCOMPARE(host.input.text(), input);
     QCOMPARE(host.caretMovesToEnd, 1);
     // The error row stays on top until the next key release overwrites the live row.
     typeTo(u"5"_s);
@@ -252,7 +251,7 @@ class CalculationControllerTest : public QObject {
     typeTo(u"blank"_s);
     pressEnter();
     QCOMPARE(controller->rows(), QStringList({u"8=8"_s, u"7=7"_s}));
-    QCOMPARE(host.input, QStringLiteral("blank"));
+    QCOMPARE(host.input.text(), QStringLiteral("blank"));
   }
 
   void blankEnterCommitsNothing_data() {
@@ -267,7 +266,7 @@ class CalculationControllerTest : public QObject {
     pressEnter();
     QCOMPARE(controller->rows(), QStringList({u"0."_s, u"7=7"_s}));
     QCOMPARE(host.history, QStringLiteral("0.\r\n7=7\r\n"));
-    QCOMPARE(host.input, input);
+    QCOMPARE(host.input.text(), input);
     // Also straight after a commit, with the box just cleared.
     typeTo(u"1+2"_s);
     pressEnter();
@@ -298,8 +297,8 @@ class CalculationControllerTest : public QObject {
     QVERIFY(evaluator.evaluated.isEmpty());
   }
 
-  // A host that gives the input's length and start spares a live run the reading of a huge
-  // input it refuses; an input whose start is mostly blank, or a commit, is still read whole.
+  // The input's length and start spare a live run the reading of a huge input it refuses; an input
+  // whose start is mostly blank, or a commit, is still read whole.
   void hugeInputRefusedUnread_data() {
     QTest::addColumn<QString>("input");
     QTest::addColumn<bool>("read");
@@ -313,17 +312,15 @@ class CalculationControllerTest : public QObject {
   void hugeInputRefusedUnread() {
     QFETCH(QString, input);
     QFETCH(bool, read);
-    host.partialReads = true;
-    controller = std::make_unique<CalculationController>(evaluator, host.operations());
     typeTo(u"5"_s);
     evaluator.evaluated.clear();
-    host.inputReads = 0;
+    host.input.wholeReads = 0;
     typeTo(input);
-    QCOMPARE(host.inputReads > 0, read);
+    QCOMPARE(host.input.wholeReads > 0, read);
     QCOMPARE(host.firstLine(),
              QString::fromLatin1(read && input.trimmed().endsWith(u'2') ? "3" : "5"));
     pressEnter();
-    QVERIFY(host.inputReads > 0);
+    QVERIFY(host.input.wholeReads > 0);
   }
 
   // Only the form's own length counts: spaces and carriage returns around a short expression
