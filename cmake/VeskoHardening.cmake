@@ -1,10 +1,10 @@
 # The hardening flags Debian's dpkg-buildflags gives a package built with hardening=+all, set here so
 # that a plain `cmake` build and the CPack package get them too: fortified C library calls, stack
 # protector, format checks, a position-independent executable, and a read-only relocation table
-# bound at start (-z relro -z now). The fuzz build leaves them out: its sanitizers do their own
-# checking and fortified calls hide faults from them.
+# bound at start (-z relro -z now). The fuzz and sanitizer builds leave them out: their sanitizers
+# do their own checking and fortified calls hide faults from them.
 option(VESKO_HARDENING "Build with the distribution's hardening flags" ON)
-if(NOT VESKO_HARDENING OR VESKO_FUZZ OR NOT CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+if(NOT VESKO_HARDENING OR VESKO_FUZZ OR VESKO_SANITIZE OR NOT CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
   return()
 endif()
 

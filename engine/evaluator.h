@@ -14,7 +14,7 @@ struct Evaluation {
 
 // The longest expression an evaluator takes: a longer one fails with "Out of memory". Keeps the
 // memory of one evaluation bounded, however much text is pasted.
-inline constexpr qsizetype kMaxExpressionLength = 32 * 1024 * 1024;
+inline constexpr qsizetype kMaxExpressionLength = qsizetype{32} * 1024 * 1024;
 
 // The boundary between the calculator and the language that does its arithmetic. The language
 // is fixed when the evaluator is made; the engine hands it texts and gets back texts.

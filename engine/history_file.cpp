@@ -27,9 +27,9 @@ const QString kLockName = QStringLiteral("history.lock");
 // holds the lock for longer than one append or one compaction.
 constexpr int kLockWaitMs = 2000;
 // The end of the file is read in blocks of this size, doubled until the rows wanted are in.
-constexpr qint64 kFirstTailBytes = 64 * 1024;
+constexpr qint64 kFirstTailBytes = qint64{64} * 1024;
 // Whole-file passes (counting, copying) go through a buffer of this size.
-constexpr qint64 kChunkBytes = 1024 * 1024;
+constexpr qint64 kChunkBytes = qint64{1024} * 1024;
 
 // The offset just after the `n`-th line feed before `end`, counting backwards (n >= 1), or 0 when
 // there are fewer. With `n` = 1 that is where an unfinished last line starts; with `n` = k + 1 in

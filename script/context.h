@@ -12,8 +12,8 @@ struct Variant;
 
 // The longest string one operation may produce, and how many characters one evaluation may
 // produce in all. Both keep any input, however long, within a bounded time and memory.
-inline constexpr std::int64_t kMaxStringLength = 4 * 1024 * 1024;
-inline constexpr std::int64_t kStringBudget = 32 * 1024 * 1024;
+inline constexpr std::int64_t kMaxStringLength = std::int64_t{4} * 1024 * 1024;
+inline constexpr std::int64_t kStringBudget = std::int64_t{32} * 1024 * 1024;
 // What one array item costs of that budget (an item takes far more memory than a character).
 inline constexpr std::int64_t kItemCost = 32;
 

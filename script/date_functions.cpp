@@ -288,7 +288,7 @@ Variant DateAdd(Arguments args, EvaluationContext&) {
                                                                    : n;
       const QDate date = DateOfDay(m.day);
       const std::int64_t total = date.year() * std::int64_t{12} + (date.month() - 1) + months;
-      if (total < 100 * 12 || total > 9999 * 12 + 11) {
+      if (total < std::int64_t{100} * 12 || total > std::int64_t{9999} * 12 + 11) {
         Fail(kInvalidProcedureCall);
       }
       const int year = static_cast<int>(total / 12);

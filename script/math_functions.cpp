@@ -132,6 +132,15 @@ Variant Random(Arguments args, RandomState& state) {
   return Variant::Single(static_cast<float>(state.seed) / kRange);
 }
 
+// -1, 0 or 1, as the Integer that Sgn returns.
+template <typename Number>
+std::int16_t SignOf(Number n) {
+  constexpr std::int16_t kNegative = -1;
+  constexpr std::int16_t kZero = 0;
+  constexpr std::int16_t kPositive = 1;
+  return n < 0 ? kNegative : n > 0 ? kPositive : kZero;
+}
+
 double Real(Arguments args) {
   return ToDouble(args[0]);
 }
@@ -161,10 +170,9 @@ Variant Rnd(Arguments args, EvaluationContext& context) {
 Variant Sgn(Arguments args, EvaluationContext&) {
   const Variant& x = args[0];
   if (x.IsIntegral() || x.Is(Subtype::kCurrency)) {
-    return Variant::Integer(x.integer < 0 ? -1 : x.integer > 0 ? 1 : 0);
+    return Variant::Integer(SignOf(x.integer));
   }
-  const double d = ToDouble(x);
-  return Variant::Integer(d < 0 ? -1 : d > 0 ? 1 : 0);
+  return Variant::Integer(SignOf(ToDouble(x)));
 }
 Variant Atn(Arguments args, EvaluationContext&) {
   return Variant::Double(std::atan(Real(args)));

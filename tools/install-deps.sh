@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the calculator needs, skipping those already present.
 #   tools/install-deps.sh run    what building and starting the program needs
-#   tools/install-deps.sh test   that, plus what the tests, the fuzzer and the benchmarks need
+#   tools/install-deps.sh test   that, plus what the tests, the fuzzer, the benchmarks and the
+#                                checks (clang-format, clang-tidy) need, and ccache for the presets
 set -euo pipefail
 
 build_pkgs=(g++ make cmake qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libx11-dev
   fonts-arphic-uming fonts-noto-cjk qt6-wayland)
 test_pkgs=(xvfb xauth openbox xdotool xclip x11-utils imagemagick clang libclang-rt-14-dev
   libbenchmark-dev libmuparser-dev libxtst-dev libxdamage-dev desktop-file-utils appstream
-  dpkg-dev file lintian weston orca speech-dispatcher python3-pyatspi at-spi2-core dbus-x11)
+  dpkg-dev file lintian weston orca speech-dispatcher python3-pyatspi at-spi2-core dbus-x11
+  clang-format clang-tidy ccache python3)
 
 case "${1:-run}" in
   run) wanted=("${build_pkgs[@]}") ;;

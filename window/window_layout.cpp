@@ -99,10 +99,11 @@ void WindowLayout::MoveSplitter(float y, int outerHeightTwips) {
 
   float pos = static_cast<float>(place(Control::kSplitterHandle).top) + y +
               static_cast<float>(place(Control::kInputBox).top);
-  if (pos < splitMin_) {
-    pos = splitMin_;
-  } else if (pos > splitMax_) {
-    pos = splitMax_;
+  // Not std::clamp: in a window too low for the splitter the lowest place is above the highest.
+  if (pos < static_cast<float>(splitMin_)) {
+    pos = static_cast<float>(splitMin_);
+  } else if (pos > static_cast<float>(splitMax_)) {
+    pos = static_cast<float>(splitMax_);
   }
   LayOutAroundSplitter(pos, outerHeightTwips);
 }
@@ -114,7 +115,7 @@ qint16 WindowLayout::LowestSplitterPosition(int outerHeightTwips) const {
 
 void WindowLayout::LayOutAroundSplitter(float pos, int outerHeightTwips) {
   splitPos_ = pos;
-  const int handleHeight = place(Control::kSplitterHandle).height;
+  const auto handleHeight = static_cast<float>(place(Control::kSplitterHandle).height);
   at(Control::kSplitterBar).top = WholeTwips(pos);
   at(Control::kInputBox).height = WholeTwips(pos - handleHeight + kInputGrowthTwips);
   at(Control::kHistoryBox).top = WholeTwips(handleHeight + pos);
