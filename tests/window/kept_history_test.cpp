@@ -16,6 +16,10 @@
 
 #include <memory>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 using vesko::HistoryFile;
 using vesko::MainWindow;
 
@@ -67,6 +71,13 @@ class KeptHistoryTest : public QObject {
   std::unique_ptr<HistoryFile> file_;
 
   QString historyPath() const { return dir_->filePath(QStringLiteral("history.txt")); }
+  // What the history file holds once the rows committed so far are written.
+  QByteArray Kept() const {
+    if (file_) {
+      file_->Flush();
+    }
+    return ReadBytes(historyPath());
+  }
 
   // A window after its start-up sequence, keeping its rows in this test's folder (or nowhere).
   std::unique_ptr<MainWindow> StartWindow(bool keep = true) {
@@ -97,6 +108,7 @@ class KeptHistoryTest : public QObject {
   void keepsCommittedRowsOnly_data();
   void keepsCommittedRowsOnly();
   void rowsSurviveARestart();
+  void commitsWhileAnotherCalculatorHoldsTheLock();
   void menuOffersClearing();
   void clearing_data();
   void clearing();
@@ -122,7 +134,7 @@ void KeptHistoryTest::restoredBelowStartExamples() {
   Commit(*window, QStringLiteral("1+2"));
   QCOMPARE(window->historyText(),
            "\r\n1+2=3\r\n" + kStartHistory.section("\r\n", 1) + "2+\r\n2=4\r\n1+1=2\r\n");
-  QCOMPARE(ReadBytes(historyPath()), QByteArray("1+1=2\n2+\\n2=4\n1+2=3\n"));
+  QCOMPARE(Kept(), QByteArray("1+1=2\n2+\\n2=4\n1+2=3\n"));
 }
 
 void KeptHistoryTest::restoresTheNewest1000() {
@@ -162,7 +174,7 @@ void KeptHistoryTest::keepsCommittedRowsOnly() {
       Commit(*window, expression);
     }
   }
-  QCOMPARE(ReadBytes(historyPath()), kept);
+  QCOMPARE(Kept(), kept);
 }
 
 void KeptHistoryTest::rowsSurviveARestart() {
@@ -173,6 +185,29 @@ void KeptHistoryTest::rowsSurviveARestart() {
   }
   auto window = StartWindow();
   QCOMPARE(window->historyText(), kStartHistory + "3*4=12\r\n1+2=3\r\n");
+}
+
+void KeptHistoryTest::commitsWhileAnotherCalculatorHoldsTheLock() {
+  auto window = StartWindow();
+  const int other =
+      ::open(QFile::encodeName(dir_->filePath("history.lock")).constData(), O_RDWR | O_CREAT, 0600);
+  QVERIFY(other >= 0);
+  QCOMPARE(::flock(other, LOCK_EX), 0);
+  // Committing returns while the lock is held (a commit that waited for it would never return:
+  // the lock is let go only from the event loop, afterwards).
+  Commit(*window, QStringLiteral("1+2"));
+  Commit(*window, QStringLiteral("3*4"));
+  QString shownWhileLocked;
+  QByteArray keptWhileLocked;
+  QTimer::singleShot(0, [&] {
+    shownWhileLocked = window->historyText();
+    keptWhileLocked = ReadBytes(historyPath());
+    ::close(other);
+  });
+  QTRY_VERIFY(!shownWhileLocked.isEmpty());
+  QVERIFY2(shownWhileLocked.startsWith("\r\n3*4=12\r\n1+2=3\r\n"), qPrintable(shownWhileLocked));
+  QCOMPARE(keptWhileLocked, QByteArray());
+  QCOMPARE(Kept(), QByteArray("1+2=3\n3*4=12\n"));
 }
 
 void KeptHistoryTest::menuOffersClearing() {
@@ -215,7 +250,7 @@ void KeptHistoryTest::clearing() {
   Commit(*window, QStringLiteral("1+2"));
   QTest::keyClicks(window->inputBox(), QStringLiteral("7*6"));  // the live row shows 42
   const QString before = window->historyText();
-  const QByteArray keptBefore = ReadBytes(historyPath());
+  const QByteArray keptBefore = Kept();
 
   QString asked;
   AnswerNextMessageBox(answer, &asked);
@@ -223,14 +258,14 @@ void KeptHistoryTest::clearing() {
   QVERIFY2(asked.contains(kClearText.left(2)), qPrintable(asked));
   if (cleared) {
     QCOMPARE(window->historyText(), QStringLiteral("42\r\n"));
-    QCOMPARE(ReadBytes(historyPath()), QByteArray());
+    QCOMPARE(Kept(), QByteArray());
     // Typing and committing carry on as before.
     QTest::keyClick(window->inputBox(), Qt::Key_Return);
     QCOMPARE(window->historyText(), QStringLiteral("\r\n7*6=42\r\n"));
-    QCOMPARE(ReadBytes(historyPath()), QByteArray("7*6=42\n"));
+    QCOMPARE(Kept(), QByteArray("7*6=42\n"));
   } else {
     QCOMPARE(window->historyText(), before);
-    QCOMPARE(ReadBytes(historyPath()), keptBefore);
+    QCOMPARE(Kept(), keptBefore);
   }
 }
 
