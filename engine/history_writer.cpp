@@ -312,6 +312,9 @@ void HistoryWriter::Run() {
 }
 
 void HistoryWriter::RunBatch(std::deque<Job>& jobs) {
+  if (!persistent_) {
+    return;  // jobs queued before the file turned out not to be writable
+  }
   QString error;
   if (lockFd_ < 0 && MakeFolder(folder_, &error)) {
     lockFd_ = ::open(Native(lockPath_).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
@@ -523,9 +526,14 @@ bool HistoryWriter::WriteLines(int fd, const QByteArray& lines) {
     if (::ftruncate(fd, checked_.bytes) != 0) {
       checked_ = {};
     }
+    QString journal;
+    {
+      const std::lock_guard guard(mutex_);
+      journal = journalFd_ >= 0 ? journalPath_ : QStringLiteral("no journal: they are lost");
+    }
     StopKeeping(QStringLiteral("cannot write %1 (%2); this session's rows are not kept from now "
                                "on, the rows not written stay in %3")
-                    .arg(path_, error, journalPath_));
+                    .arg(path_, error, journal));
     return false;
   }
   checked_.bytes += lines.size();
