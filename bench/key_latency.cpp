@@ -83,8 +83,8 @@ std::optional<Options> ParseOptions(int argc, char* argv[]) {
     const char* value = argv[i + 1];
     if (name == "--prepare") {
       options.prepare = value;
-    } else if (name == "--measure" && (std::strcmp(value, "keys") == 0 ||
-                                       std::strcmp(value, "enter") == 0)) {
+    } else if (name == "--measure" &&
+               (std::strcmp(value, "keys") == 0 || std::strcmp(value, "enter") == 0)) {
       options.enterOnly = std::strcmp(value, "enter") == 0;
     } else if (name == "--keys") {
       options.keys = std::atoi(value);
@@ -440,9 +440,8 @@ int main(int argc, char* argv[]) {
   const auto timed = [&](size_t i) {
     return i >= warmUp && (!options->enterOnly || cycleText[i % cycle.size()] == '\n');
   };
-  for (size_t i = 0; first.size() + static_cast<size_t>(missing) <
-                     static_cast<size_t>(options->keys);
-       ++i) {
+  for (size_t i = 0;
+       first.size() + static_cast<size_t>(missing) < static_cast<size_t>(options->keys); ++i) {
     // Damage between the repaint gone quiet and the next key is late.
     bool lateDamage = false;
     while (NowMs() < next) {

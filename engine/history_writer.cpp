@@ -180,20 +180,26 @@ void HistoryWriter::Append(const QByteArray& lines) {
   if (!persistent_) {
     return;
   }
+  QString error;
   if (journalFd_ < 0 && !journalFailed_) {
-    journalFailed_ = !OpenJournal();
+    // A folder that cannot be made is said by the worker, which cannot write the file either.
+    QString folderError;
+    error = MakeFolder(folder_, &folderError) ? OpenJournal() : QString();
+    journalFailed_ = journalFd_ < 0;
   }
   if (journalFd_ >= 0 && !WriteAll(journalFd_, lines)) {
-    const QString error = SystemError();
+    error = QStringLiteral("cannot write %1 (%2)").arg(journalPath_, SystemError());
     EmptyJournal(journalFd_);  // the rows still go to the file from memory
     ::close(journalFd_);
     ::unlink(Native(journalPath_).constData());
     journalFd_ = -1;
     journalFailed_ = true;
+  }
+  if (!error.isEmpty()) {
     guard.unlock();
-    Report(QStringLiteral("cannot write %1 (%2); rows reach %3 from memory only, and a crash "
-                          "before that loses them")
-               .arg(journalPath_, error, path_));
+    Report(error + QStringLiteral("; rows reach %1 from memory only, and a crash before that "
+                                  "loses them")
+                       .arg(path_));
     guard.lock();
   }
   if (!queue_.empty() && !queue_.back().clear) {
@@ -205,11 +211,8 @@ void HistoryWriter::Append(const QByteArray& lines) {
   Enqueue({});
 }
 
-bool HistoryWriter::OpenJournal() {
+QString HistoryWriter::OpenJournal() {
   QString error;
-  if (!MakeFolder(folder_, &error)) {
-    return false;  // the worker reports the folder when it fails on it too
-  }
   for (int attempt = 0; attempt < 3; ++attempt) {
     journalPath_ =
         QDir(folder_).filePath(kJournalPrefix + QString::number(::getpid()) + u'-' +
@@ -218,6 +221,7 @@ bool HistoryWriter::OpenJournal() {
     const int fd =
         ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
     if (fd < 0) {
+      error = SystemError();
       continue;
     }
     // Another calculator taking in orphaned journals may have seen this one before it was
@@ -227,11 +231,12 @@ bool HistoryWriter::OpenJournal() {
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 &&
         ::stat(native.constData(), &named) == 0 && opened.st_ino == named.st_ino) {
       journalFd_ = fd;
-      return true;
+      return {};
     }
+    error = QStringLiteral("taken away as it was made");
     ::close(fd);
   }
-  return false;
+  return QStringLiteral("cannot make a journal in %1 (%2)").arg(folder_, error);
 }
 
 void HistoryWriter::Check() {

@@ -78,7 +78,8 @@ class HistoryWriter : public std::enable_shared_from_this<HistoryWriter> {
   };
 
   void Enqueue(Job job);
-  bool OpenJournal();
+  // Makes this process's journal; the reason when that failed, else empty.
+  QString OpenJournal();
   void Run();
   void RunBatch(std::deque<Job>& jobs);
   void ForgetJournalled();
