@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/input_text.h"
+
 #include <QPlainTextEdit>
 #include <QSet>
 #include <QString>
@@ -11,9 +13,10 @@
 namespace vesko {
 
 // The input box: a multi-line text box that tells the window when Enter asks for a commit (the
-// Enter itself inserts nothing) and when a key was released. It also gives the length of its
-// text and the text's first characters without copying a huge text on every key.
-class InputTextBox : public QPlainTextEdit {
+// Enter itself inserts nothing) and when a key was released. It is the input the calculation
+// controller reads, giving the length of its text and the text's first characters without
+// copying a huge text on every key.
+class InputTextBox : public QPlainTextEdit, public InputText {
  public:
   // `releasesAreReal`: the X server leaves out the releases of a held key, so every release
   // that arrives is a real one.
@@ -22,11 +25,13 @@ class InputTextBox : public QPlainTextEdit {
   std::function<void()> onCommitRequested;
   std::function<void()> onKeyReleased;
 
+  // The text as toPlainText() gives it.
+  QString text() const override;
   // The number of characters in the text, as toPlainText() would give them.
-  qsizetype textLength() const;
+  qsizetype textLength() const override;
   // The first `length` characters of the text, as toPlainText() would give them. The last start
   // read is kept until an edit reaches it: typing at the end of a huge text reads nothing.
-  QString textStart(qsizetype length) const;
+  QString textStart(qsizetype length) const override;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
