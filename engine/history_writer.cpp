@@ -331,7 +331,11 @@ void HistoryWriter::RunBatch(std::deque<Job>& jobs) {
     return;
   }
   LockExclusive(lockFd_);
-  const int fd = OpenChecked();
+  // A file is made only for rows to go into, not to be checked or cleared.
+  const bool rows =
+      std::any_of(jobs.begin(), jobs.end(), [](const Job& job) { return !job.lines.isEmpty(); }) ||
+      (!recovered_ && !OrphanJournals().isEmpty());
+  const int fd = OpenChecked(rows);
   if (fd >= 0) {
     RecoverOrphans(fd);
     for (const Job& job : jobs) {
@@ -363,10 +367,13 @@ void HistoryWriter::ForgetJournalled() {
   }
 }
 
-int HistoryWriter::OpenChecked() {
+int HistoryWriter::OpenChecked(bool create) {
   // Not blocking on a named pipe or a device put in the file's place.
-  const int fd =
-      ::open(Native(path_).constData(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0600);
+  const int fd = ::open(Native(path_).constData(),
+                        O_RDWR | O_APPEND | O_CLOEXEC | O_NONBLOCK | (create ? O_CREAT : 0), 0600);
+  if (fd < 0 && errno == ENOENT && !create) {
+    return -1;  // nothing to check or clear
+  }
   struct stat info {};
   if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     const QString error = fd < 0 ? SystemError() : QStringLiteral("not a regular file");
@@ -383,38 +390,35 @@ int HistoryWriter::OpenChecked() {
       info.st_size < checked_.bytes) {
     checked_ = {info.st_dev, info.st_ino, 0, 0};
   }
-  if (info.st_size > checked_.bytes && !ReadThrough(fd, info.st_size)) {
-    ::close(fd);
-    return -1;
+  const Reading reading =
+      info.st_size > checked_.bytes ? ReadThrough(fd, info.st_size) : Reading::kHistory;
+  if (reading == Reading::kHistory) {
+    return fd;
   }
-  return fd;
+  ::close(fd);
+  // A file moved aside makes way for a new one, when there are rows for it.
+  return reading == Reading::kMovedAside ? OpenChecked(create) : -1;
 }
 
-bool HistoryWriter::ReadThrough(int fd, qint64 size) {
+HistoryWriter::Reading HistoryWriter::ReadThrough(int fd, qint64 size) {
   HistoryCheck check;
   QByteArray chunk;
   for (qint64 at = checked_.bytes; at < size && !check.failed(); at += chunk.size()) {
     if (!ReadRange(fd, at, std::min(size, at + kChunkBytes), chunk)) {
       StopKeeping(QStringLiteral("cannot read %1 (%2); this session's rows are not kept")
                       .arg(path_, SystemError()));
-      return false;
+      return Reading::kFailed;
     }
     check.Feed(chunk);
   }
   // A file is history only when it has at least one whole row of its own.
   if (check.failed() || (checked_.bytes == 0 && check.lines() == 0)) {
     const QString why = check.failed() ? check.why() : QStringLiteral("no whole line of history");
-    const int fresh = MoveAside(why);
-    if (fresh < 0) {
-      return false;
-    }
-    ::dup2(fresh, fd);  // the caller goes on with the new, empty file
-    ::close(fresh);
-    return true;
+    return MoveAside(why) ? Reading::kMovedAside : Reading::kFailed;
   }
   checked_.bytes += check.wholeBytes();
   checked_.rows += check.lines();
-  return HandleTail(fd, size);
+  return HandleTail(fd, size) ? Reading::kHistory : Reading::kFailed;
 }
 
 bool HistoryWriter::HandleTail(int fd, qint64 size) {
@@ -461,7 +465,7 @@ QString HistoryWriter::AsideName(const QString& kind) const {
   return aside;
 }
 
-int HistoryWriter::MoveAside(const QString& why) {
+bool HistoryWriter::MoveAside(const QString& why) {
   const QString aside = AsideName(QStringLiteral("unreadable"));
   // link() fails rather than replace a file that appeared under that name meanwhile.
   if (::link(Native(path_).constData(), Native(aside).constData()) != 0 ||
@@ -469,21 +473,13 @@ int HistoryWriter::MoveAside(const QString& why) {
     StopKeeping(QStringLiteral("%1 is not a history file (%2) and could not be moved aside (%3); "
                                "left it as it is, this session's rows are not kept")
                     .arg(path_, why, SystemError()));
-    return -1;
+    return false;
   }
-  const int fresh =
-      ::open(Native(path_).constData(), O_RDWR | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
-  struct stat info {};
-  if (fresh < 0 || ::fstat(fresh, &info) != 0) {
-    StopKeeping(QStringLiteral("%1 is not a history file (%2); moved it to %3, but cannot make a "
-                               "new one (%4); this session's rows are not kept")
-                    .arg(path_, why, aside, SystemError()));
-    return -1;
-  }
-  checked_ = {info.st_dev, info.st_ino, 0, 0};
-  Report(QStringLiteral("%1 is not a history file (%2); moved it to %3 and started a new one")
+  checked_ = {};
+  Report(QStringLiteral("%1 is not a history file (%2); moved it to %3, the next row starts a new "
+                        "one")
              .arg(path_, why, aside));
-  return fresh;
+  return true;
 }
 
 void HistoryWriter::RecoverOrphans(int fd) {

@@ -83,10 +83,14 @@ class HistoryWriter : public std::enable_shared_from_this<HistoryWriter> {
   void Run();
   void RunBatch(std::deque<Job>& jobs);
   void ForgetJournalled();
-  int OpenChecked();
-  bool ReadThrough(int fd, qint64 size);
+  // What reading a file through found.
+  enum class Reading { kHistory, kMovedAside, kFailed };
+  // Opens history.txt (making it when `create`) and reads through what it gained since it was
+  // last read; -1 when there is no file to go on with.
+  int OpenChecked(bool create);
+  Reading ReadThrough(int fd, qint64 size);
   bool HandleTail(int fd, qint64 size);
-  int MoveAside(const QString& why);
+  bool MoveAside(const QString& why);
   QString AsideName(const QString& kind) const;
   void RecoverOrphans(int fd);
   bool WriteLines(int fd, const QByteArray& lines);
