@@ -18,6 +18,8 @@
 #include <functional>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QByteArray Rows(int count) {
@@ -73,11 +75,11 @@ int main(int argc, char* argv[]) {
   put(Rows(10));
   open();
   const double append = MedianMs(
-      runs, [&history] { history->Flush(); }, [&history] { history->Append("1+2=3"); });
+      runs, [&history] { history->Flush(); }, [&history] { history->Append(u"1+2=3"_s); });
   const double appendWritten = MedianMs(
       runs, [] {},
       [&history] {
-        history->Append("1+2=3");
+        history->Append(u"1+2=3"_s);
         history->Flush();
       });
   const double firstAppend = MedianMs(
@@ -87,7 +89,7 @@ int main(int argc, char* argv[]) {
         open();
       },
       [&history] {
-        history->Append("1+2=3");
+        history->Append(u"1+2=3"_s);
         history->Flush();
       });
   const double compactingAppend = MedianMs(
@@ -97,7 +99,7 @@ int main(int argc, char* argv[]) {
         open();
       },
       [&history] {
-        history->Append("1+2=3");
+        history->Append(u"1+2=3"_s);
         history->Flush();
       });
 

@@ -23,6 +23,8 @@
 using vesko::HistoryFile;
 using vesko::test::Row;
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QByteArray ReadBytes(const QString& path) {
@@ -53,7 +55,7 @@ QString NumberedRow(qsizetype i) {
 class OtherCalculatorsLock {
  public:
   explicit OtherCalculatorsLock(const QString& folder)
-      : fd_(::open(QFile::encodeName(folder + "/history.lock").constData(), O_RDWR | O_CREAT,
+      : fd_(::open(QFile::encodeName(folder + u"/history.lock"_s).constData(), O_RDWR | O_CREAT,
                    0600)) {
     locked_ = fd_ >= 0 && ::flock(fd_, LOCK_EX) == 0;
   }
@@ -236,8 +238,8 @@ void HistoryFileTest::restoreReadsLongTails() {
   WriteBytes(historyPath(), lines);
   const QStringList rows = Open()->Restore(1000);
   QCOMPARE(rows.size(), 1000);
-  QCOMPARE(rows.front(), QString("4999=" + filler));
-  QCOMPARE(rows.back(), QString("4000=" + filler));
+  QCOMPARE(rows.front(), QString::fromLatin1("4999=" + filler));
+  QCOMPARE(rows.back(), QString::fromLatin1("4000=" + filler));
 }
 
 void HistoryFileTest::restoreOfHugeRows_data() {
@@ -246,13 +248,13 @@ void HistoryFileTest::restoreOfHugeRows_data() {
   QTest::addColumn<QList<int>>("lengths");
   QTest::addColumn<QStringList>("restored");
   const int shown = HistoryFile::kShownRowChars;
-  Row("just short enough to show whole", QList<int>{shown}, QStringList{"whole"});
-  Row("one character too long", QList<int>{shown + 1}, QStringList{"first"});
+  Row("just short enough to show whole", QList<int>{shown}, QStringList{u"whole"_s});
+  Row("one character too long", QList<int>{shown + 1}, QStringList{u"first"_s});
   Row("three of 400,000, the oldest beginning before the bytes read",
-      QList<int>{300'000, 300'000, 300'000}, QStringList{"first", "first", "last"});
-  Row("one of 3,000,000 after short ones", QList<int>{10, 10, 3'000'000}, QStringList{"last"});
+      QList<int>{300'000, 300'000, 300'000}, QStringList{u"first"_s, u"first"_s, u"last"_s});
+  Row("one of 3,000,000 after short ones", QList<int>{10, 10, 3'000'000}, QStringList{u"last"_s});
   Row("short ones after one of 3,000,000", QList<int>{3'000'000, 10, 10},
-      QStringList{"whole", "whole", "last"});
+      QStringList{u"whole"_s, u"whole"_s, u"last"_s});
 }
 
 void HistoryFileTest::restoreOfHugeRows() {
@@ -276,9 +278,9 @@ void HistoryFileTest::restoreOfHugeRows() {
   QCOMPARE(got.size(), restored.size());
   const int shown = HistoryFile::kShownRowChars;
   for (qsizetype i = 0; i < got.size(); ++i) {
-    const QString expected = restored[i] == "whole"   ? rows[i]
-                             : restored[i] == "first" ? rows[i].left(shown) + u'…'
-                                                      : u'…' + rows[i].right(shown);
+    const QString expected = restored[i] == u"whole"_s   ? rows[i]
+                             : restored[i] == u"first"_s ? rows[i].left(shown) + u'…'
+                                                         : u'…' + rows[i].right(shown);
     QCOMPARE(got[i], expected);
   }
   // Each row is still whole in the file.
@@ -313,7 +315,7 @@ void HistoryFileTest::rowsRoundTrip() {
   const QByteArray bytes = ReadBytes(historyPath());
   QCOMPARE(bytes.count('\n'), 3);
   QVERIFY(!bytes.contains('\r'));
-  QCOMPARE(Open()->Restore(10), QStringList({"after=2", row, "before=1"}));
+  QCOMPARE(Open()->Restore(10), QStringList({u"after=2"_s, row, u"before=1"_s}));
   QCOMPARE(reports_, QStringList());
   // Only its owner may read what was calculated.
   QCOMPARE(QFile::permissions(historyPath()) & ~(QFile::ReadUser | QFile::WriteUser),
@@ -328,16 +330,16 @@ void HistoryFileTest::notARowIsNotKept() {
   QVERIFY(file->Flush());
   QCOMPARE(ReadBytes(historyPath()), QByteArray("1=1\n"));
   QCOMPARE(reports_.size(), 1);
-  QVERIFY2(reports_[0].contains("no equals sign"), qPrintable(reports_[0]));
+  QVERIFY2(reports_[0].contains(u"no equals sign"_s), qPrintable(reports_[0]));
 }
 
 void HistoryFileTest::tornLastLineSetAside_data() {
   QTest::addColumn<QByteArray>("bytes");
   QTest::addColumn<QStringList>("restored");
-  Row("cut in ASCII", QByteArray("a=1\nb=2\nc="), QStringList{"b=2", "a=1"});
-  Row("cut before the equals sign", QByteArray("a=1\n1+"), QStringList{"a=1"});
-  Row("cut inside a character", QByteArray("a=1\n\xe8\xa1"), QStringList{"a=1"});
-  Row("cut after a backslash", QByteArray("a=1\nb\\"), QStringList{"a=1"});
+  Row("cut in ASCII", QByteArray("a=1\nb=2\nc="), QStringList{u"b=2"_s, u"a=1"_s});
+  Row("cut before the equals sign", QByteArray("a=1\n1+"), QStringList{u"a=1"_s});
+  Row("cut inside a character", QByteArray("a=1\n\xe8\xa1"), QStringList{u"a=1"_s});
+  Row("cut after a backslash", QByteArray("a=1\nb\\"), QStringList{u"a=1"_s});
 }
 
 void HistoryFileTest::tornLastLineSetAside() {
@@ -355,7 +357,7 @@ void HistoryFileTest::tornLastLineSetAside() {
   QCOMPARE(SetAside(), QList<QByteArray>({bytes.mid(whole)}));
   QCOMPARE(reports_.size(), 1);
   QVERIFY2(reports_[0].contains(historyPath()) &&
-               reports_[0].contains(FilesInFolder().filter(".torn-").value(0, "?")),
+               reports_[0].contains(FilesInFolder().filter(u".torn-"_s).value(0, u"?"_s)),
            qPrintable(reports_[0]));
   QVERIFY(file->persistent());
 }
@@ -391,7 +393,7 @@ void HistoryFileTest::foreignFileKeptWhole() {
   QCOMPARE(SetAside(), QList<QByteArray>({bytes}));
   QCOMPARE(ReadBytes(historyPath()), QByteArray("1+2=3\n"));
   QCOMPARE(reports_.size(), 1);
-  QVERIFY2(reports_[0].contains(historyPath()) && reports_[0].contains(".unreadable-"),
+  QVERIFY2(reports_[0].contains(historyPath()) && reports_[0].contains(u".unreadable-"_s),
            qPrintable(reports_[0]));
   QVERIFY(file->persistent());
 }
@@ -400,7 +402,7 @@ void HistoryFileTest::everyFaultSaidEachTime() {
   // The same kinds of fault again in one run are said again, each with where the bytes went.
   auto file = Open();
   WriteBytes(historyPath(), "a=1\nb=");
-  QCOMPARE(file->Restore(10), QStringList({"a=1"}));
+  QCOMPARE(file->Restore(10), QStringList({u"a=1"_s}));
   QVERIFY(file->Flush());
   const QList<QByteArray> later = {"c=1\nd=", "\xff\n", "\xfe\n"};
   for (const QByteArray& bytes : later) {
@@ -409,8 +411,8 @@ void HistoryFileTest::everyFaultSaidEachTime() {
     QVERIFY(file->Flush());
   }
   QCOMPARE(reports_.size(), 4);
-  QCOMPARE(reports_.filter(".torn-").size(), 2);
-  QCOMPARE(reports_.filter(".unreadable-").size(), 2);
+  QCOMPARE(reports_.filter(u".torn-"_s).size(), 2);
+  QCOMPARE(reports_.filter(u".unreadable-"_s).size(), 2);
   QList<QByteArray> kept = SetAside();
   std::sort(kept.begin(), kept.end());
   QCOMPARE(kept, QList<QByteArray>({"b=", "d=", "\xfe\n", "\xff\n"}));
@@ -455,7 +457,7 @@ void HistoryFileTest::randomGarbage() {
   // Nothing is lost: the bytes are all in the file moved aside.
   QCOMPARE(SetAside(), QList<QByteArray>({bytes}));
   QCOMPARE(reports_.size(), 1);
-  QCOMPARE(Open()->Restore(1), QStringList({"1+2=3"}));
+  QCOMPARE(Open()->Restore(1), QStringList({u"1+2=3"_s}));
 }
 
 void HistoryFileTest::notWritable_data() {
@@ -468,10 +470,10 @@ void HistoryFileTest::notWritable_data() {
 void HistoryFileTest::notWritable() {
   QFETCH(QString, how);
   QString folder = this->folder();
-  if (how == "file") {
+  if (how == u"file"_s) {
     folder = dir_->filePath(QStringLiteral("not-a-folder"));
     WriteBytes(folder, "plain file\n");
-  } else if (how == "proc") {
+  } else if (how == u"proc"_s) {
     folder = QStringLiteral("/proc/self/vesko-history");
   }
   auto file = Open(folder);
@@ -484,7 +486,7 @@ void HistoryFileTest::notWritable() {
   QVERIFY2(reports_[0].contains(folder), qPrintable(reports_[0]));
   QVERIFY(!file->persistent());
   QVERIFY(!file->Clear());
-  if (how == "file") {
+  if (how == u"file"_s) {
     QCOMPARE(ReadBytes(folder), QByteArray("plain file\n"));
   }
 }
@@ -511,14 +513,15 @@ void HistoryFileTest::fullDiskLeavesNoHalfLine() {
   QCOMPARE(ReadBytes(historyPath()), before);
   QCOMPARE(reports_.size(), 1);
   // Where, and the system's reason.
-  QVERIFY2(reports_[0].contains(historyPath()) && reports_[0].contains(std::strerror(EFBIG)),
+  QVERIFY2(reports_[0].contains(historyPath()) &&
+               reports_[0].contains(QString::fromLocal8Bit(std::strerror(EFBIG))),
            qPrintable(reports_[0]));
   QVERIFY(!file->persistent());
 
   // The row that was not written stays in the journal, and the next calculator takes it in.
   file.reset();
-  QCOMPARE(Open()->Restore(2), QStringList({"100+200=300", NumberedRow(299)}));
-  QCOMPARE(FilesInFolder().filter("journal").size(), 0);
+  QCOMPARE(Open()->Restore(2), QStringList({u"100+200=300"_s, NumberedRow(299)}));
+  QCOMPARE(FilesInFolder().filter(u"journal"_s).size(), 0);
 }
 
 void HistoryFileTest::readOnlyFolder() {
@@ -528,7 +531,7 @@ void HistoryFileTest::readOnlyFolder() {
   WriteBytes(historyPath(), "1+2=3\n");
   QVERIFY(QFile::setPermissions(folder(), QFile::ReadOwner | QFile::ExeOwner));
   auto file = Open();
-  QCOMPARE(file->Restore(10), QStringList({"1+2=3"}));
+  QCOMPARE(file->Restore(10), QStringList({u"1+2=3"_s}));
   file->Append(QStringLiteral("3+4=7"));
   QVERIFY(file->Flush());
   QCOMPARE(reports_.size(), 1);
@@ -594,7 +597,7 @@ void HistoryFileTest::crashDuringCompactionLeavesOldFileWhole() {
   const QByteArray old = NumberedLines(0, 100'000);
   WriteBytes(historyPath(), old);
   QProcess helper;
-  helper.start(QCoreApplication::applicationFilePath(), {"--append-and-crash", folder()});
+  helper.start(QCoreApplication::applicationFilePath(), {u"--append-and-crash"_s, folder()});
   QVERIFY(helper.waitForFinished(60'000));
   QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
   QCOMPARE(helper.exitCode(), 3);  // stopped between writing the new file and renaming it
@@ -606,7 +609,7 @@ void HistoryFileTest::crashDuringCompactionLeavesOldFileWhole() {
   // The lock of the stopped process does not block the next calculator, which compacts as it
   // takes in the journal the stopped one left.
   auto file = Open();
-  QCOMPARE(file->Restore(2), QStringList({"newest=", NumberedRow(99'999)}));
+  QCOMPARE(file->Restore(2), QStringList({u"newest="_s, NumberedRow(99'999)}));
   file->Append(QStringLiteral("after="));
   QVERIFY(file->Flush());
   const QByteArray bytes = ReadBytes(historyPath());
@@ -620,8 +623,8 @@ void HistoryFileTest::twoProcessesAppendWholeLines() {
   QProcess first;
   QProcess second;
   const QString program = QCoreApplication::applicationFilePath();
-  first.start(program, {"--append-rows", folder(), "first", QString::number(kRows)});
-  second.start(program, {"--append-rows", folder(), "second", QString::number(kRows)});
+  first.start(program, {u"--append-rows"_s, folder(), u"first"_s, QString::number(kRows)});
+  second.start(program, {u"--append-rows"_s, folder(), u"second"_s, QString::number(kRows)});
   for (QProcess* helper : {&first, &second}) {
     QVERIFY(helper->waitForFinished(120'000));
     QCOMPARE(helper->exitCode(), 0);
@@ -636,13 +639,13 @@ void HistoryFileTest::twoProcessesAppendWholeLines() {
   for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
     const QString row = QString::fromUtf8(lines[i]);
     const QString tag = row.section(u'-', 0, 0);
-    QVERIFY2(tag == "first" || tag == "second", qPrintable(row.left(40)));
+    QVERIFY2(tag == u"first"_s || tag == u"second"_s, qPrintable(row.left(40)));
     QCOMPARE(row, QStringLiteral("%1-%2=%3").arg(tag).arg(next[tag]++).arg(filler));
   }
-  QCOMPARE(next.value("first"), kRows);
-  QCOMPARE(next.value("second"), kRows);
+  QCOMPARE(next.value(u"first"_s), kRows);
+  QCOMPARE(next.value(u"second"_s), kRows);
   // Both journals were emptied and removed as the helpers ended.
-  QCOMPARE(FilesInFolder(), QStringList({"history.lock", "history.txt"}));
+  QCOMPARE(FilesInFolder(), QStringList({u"history.lock"_s, u"history.txt"_s}));
 }
 
 void HistoryFileTest::appendDoesNotWaitForTheLock() {
@@ -675,16 +678,16 @@ void HistoryFileTest::killedAfterAppendKeepsTheRow() {
     other.reset();
   }
   QProcess helper;
-  helper.start(QCoreApplication::applicationFilePath(), {"--append-and-wait", folder()});
+  helper.start(QCoreApplication::applicationFilePath(), {u"--append-and-wait"_s, folder()});
   QVERIFY(helper.waitForReadyRead(30'000));
   QCOMPARE(helper.readLine(), QByteArray("appended\n"));
   helper.kill();  // SIGKILL
   QVERIFY(helper.waitForFinished(30'000));
   other.reset();
 
-  QCOMPARE(Open()->Restore(10), QStringList({"shown=1", "1=1"}));
+  QCOMPARE(Open()->Restore(10), QStringList({u"shown=1"_s, u"1=1"_s}));
   QCOMPARE(ReadBytes(historyPath()), QByteArray("1=1\nshown=1\n"));
-  QCOMPARE(FilesInFolder().filter("journal"), QStringList());
+  QCOMPARE(FilesInFolder().filter(u"journal"_s), QStringList());
   QCOMPARE(reports_, QStringList());
 }
 
@@ -700,7 +703,7 @@ void HistoryFileTest::clearing() {
   QCOMPARE(Open()->Restore(10), QStringList());
   file->Append(QStringLiteral("5+6=11"));
   QVERIFY(file->Flush());
-  QCOMPARE(Open()->Restore(10), QStringList({"5+6=11"}));
+  QCOMPARE(Open()->Restore(10), QStringList({u"5+6=11"_s}));
   QCOMPARE(reports_, QStringList());
 }
 
