@@ -6,6 +6,8 @@
 //                                  expressions, each followed by Return; 2,000 characters
 //                                  typed into the input; the clipboard pasted with Ctrl+V (set
 //                                  it beforehand, say with xclip); or that pasted, then Return
+//     --measure keys|enter         what is timed: every key of the cycle (the default), or only
+//                                  Return in a cycle of "1+2" and Return (Enter to row shown)
 //     --keys N                     keys measured (default 200), after one cycle not counted
 //     --pace MS                    time from one key to the next, at least (default 60)
 //     --quiet MS                   a repaint has finished when the window then stays without
@@ -65,6 +67,7 @@ constexpr double kRepaintLimitMs = 1000;
 
 struct Options {
   std::string prepare = "none";
+  bool enterOnly = false;
   int keys = 200;
   double paceMs = 60;
   double quietMs = 50;
@@ -80,6 +83,9 @@ std::optional<Options> ParseOptions(int argc, char* argv[]) {
     const char* value = argv[i + 1];
     if (name == "--prepare") {
       options.prepare = value;
+    } else if (name == "--measure" &&
+               (std::strcmp(value, "keys") == 0 || std::strcmp(value, "enter") == 0)) {
+      options.enterOnly = std::strcmp(value, "enter") == 0;
     } else if (name == "--keys") {
       options.keys = std::atoi(value);
     } else if (name == "--pace") {
@@ -345,7 +351,8 @@ int main(int argc, char* argv[]) {
   const std::optional<Options> options = ParseOptions(argc, argv);
   if (!options) {
     std::fprintf(stderr,
-                 "usage: %s [--prepare none|commits|long|paste|paste-commit] [--keys N] "
+                 "usage: %s [--prepare none|commits|long|paste|paste-commit] "
+                 "[--measure keys|enter] [--keys N] "
                  "[--pace MS] [--quiet MS] "
                  "[--ignore-bottom PX] PROGRAM [ARGUMENTS...]\n",
                  kName);
@@ -365,8 +372,11 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   Typist typist(display);
-  std::string cycleText = kTypedPart;
-  cycleText.append(std::strlen(kTypedPart), '\b');
+  // Enter to row: an expression, then Return, which alone is timed.
+  std::string cycleText = options->enterOnly ? std::string("1+2\n") : std::string(kTypedPart);
+  if (!options->enterOnly) {
+    cycleText.append(std::strlen(kTypedPart), '\b');
+  }
   const std::vector<Stroke> cycle = typist.StrokesFor(cycleText);
   const std::vector<Stroke> prepared = typist.StrokesFor(PreparedText(options->prepare));
   if (cycle.empty() || (prepared.empty() && options->prepare != "none")) {
@@ -427,7 +437,11 @@ int main(int argc, char* argv[]) {
   int missing = 0;
   const size_t warmUp = cycle.size();
   double next = NowMs();
-  for (size_t i = 0; i < warmUp + static_cast<size_t>(options->keys); ++i) {
+  const auto timed = [&](size_t i) {
+    return i >= warmUp && (!options->enterOnly || cycleText[i % cycle.size()] == '\n');
+  };
+  for (size_t i = 0;
+       first.size() + static_cast<size_t>(missing) < static_cast<size_t>(options->keys); ++i) {
     // Damage between the repaint gone quiet and the next key is late.
     bool lateDamage = false;
     while (NowMs() < next) {
@@ -435,7 +449,7 @@ int main(int argc, char* argv[]) {
       watch.WaitUntil(next);
     }
     lateDamage = watch.Drain() > 0 || lateDamage;
-    if (lateDamage && i > warmUp) {
+    if (lateDamage && timed(i)) {
       ++late;
     }
     if (!Alive(pid)) {
@@ -445,7 +459,7 @@ int main(int argc, char* argv[]) {
     const double sent = typist.Type(cycle[i % cycle.size()]);
     const Repaint repaint = FollowRepaint(watch, sent, options->quietMs);
     next = std::max(sent + options->paceMs, NowMs());
-    if (i < warmUp) {
+    if (!timed(i)) {
       continue;
     }
     if (repaint.first < 0) {

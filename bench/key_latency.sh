@@ -5,7 +5,11 @@
 # of "first repaint" and "repaint finished", in milliseconds. Scenarios: a fresh window; after
 # 1,000 commits (the calculator only); with a 2,000-character input; with a 5 MB multi-line
 # input pasted through the clipboard (huge); after that input was pasted and committed
-# (huge-committed, the calculator only: its input box is then empty). The programs take turns.
+# (huge-committed, the calculator only: its input box is then empty). Enter to row shown, where
+# only Return is timed after typing "1+2": with the history kept (enter), with --no-history
+# (enter-no-history, the calculator only) and with a second calculator committing into the same
+# history file every 100 ms (enter-second-writer, the calculator only); the bare box's Return
+# adds a line. The programs take turns.
 # KEY_LATENCY_SCENARIOS picks scenarios (default: all of them), KEY_LATENCY_KEYS the keys
 # measured per run (default 200); the time the preparation took (the paste, say) is shown too.
 #   bench/key_latency.sh [BUILD_DIR] [RUNS] [LABEL=VESKO_CALC...]   (defaults: build, 5)
@@ -16,9 +20,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 if [[ "${1:-}" != "--inside-x-server" ]]; then
   build=$(cd "${1:-$here/../build}" && pwd)
   runs=${2:-5}
-  for file in "$build/app/vesko-calc" "$build/bench/key_latency" "$build/bench/bare_text_box"; do
+  for file in "$build/app/vesko-calc" "$build/bench/key_latency" "$build/bench/bare_text_box" \
+    "$build/bench/history_writer"; do
     if [[ ! -x "$file" ]]; then
-      echo "$0: $file is missing; build the targets vesko-calc, key_latency and bare_text_box" >&2
+      echo "$0: $file is missing; build the targets vesko-calc, key_latency, bare_text_box" \
+        "and history_writer" >&2
       exit 1
     fi
   done
@@ -30,7 +36,9 @@ programs=("vesko-calc=$build/app/vesko-calc" "${@:4}")
 
 work=$(mktemp -d)
 clipboard_pid=
-trap 'rm -rf "$work"; [[ -n $clipboard_pid ]] && kill "$clipboard_pid" 2>/dev/null' EXIT
+writer_pid=
+trap 'rm -rf "$work"; [[ -n $clipboard_pid ]] && kill "$clipboard_pid" 2>/dev/null;
+  [[ -n $writer_pid ]] && kill "$writer_pid" 2>/dev/null' EXIT
 # Qt warns on every start when there is no runtime directory; give it a private one.
 if [[ -z "${XDG_RUNTIME_DIR:-}" ]]; then
   mkdir -m 700 "$work/runtime"
@@ -47,7 +55,8 @@ export QT_LOGGING_RULES='qt.qpa.theme.dbus=false'  # no session bus here, and no
 
 # The huge input: the 2,000-character input's pattern, 5,062,500 characters of it in lines of 81
 # (a single line of megabytes takes Qt's own text box minutes to lay out, and each key as long).
-scenarios=(${KEY_LATENCY_SCENARIOS:-fresh commits long huge huge-committed})
+scenarios=(${KEY_LATENCY_SCENARIOS:-fresh commits long huge huge-committed enter enter-no-history
+  enter-second-writer})
 if [[ " ${scenarios[*]} " == *" huge"* ]]; then
   line=$(printf '12+34*5-6+%.0s' $(seq 8))
   for ((i = 0; i < 62500; i++)); do echo "$line"; done >"$work/huge"
@@ -61,7 +70,7 @@ results=$work/results
 for ((run = 1; run <= runs; run++)); do
   for scenario in "${scenarios[@]}"; do
     case $scenario in
-      fresh) prepare=none ;;
+      fresh | enter*) prepare=none ;;
       huge) prepare=paste ;;
       huge-committed) prepare=paste-commit ;;
       *) prepare=$scenario ;;
@@ -70,20 +79,35 @@ for ((run = 1; run <= runs; run++)); do
       label=${entry%%=*}
       program=${entry#*=}
       options=(--prepare "$prepare" --keys "${KEY_LATENCY_KEYS:-200}")
+      arguments=()
+      [[ $scenario == enter* ]] && options+=(--measure enter)
       if [[ $label == bare-qt-text-box ]]; then
         # The bare box has nothing to commit; Return there only adds lines.
         [[ $scenario == commits || $scenario == huge-committed ]] && continue
+        [[ $scenario == enter-no-history || $scenario == enter-second-writer ]] && continue
       else
+        [[ $scenario == enter-no-history ]] && arguments=(--no-history)
         # The calculator's status bar clock (330 twips, 22 pixels) repaints every second.
         options+=(--ignore-bottom 22)
       fi
       # Each start has a history folder of its own: nothing restored from an earlier start, and
       # the user's own history stays untouched.
       data=$(mktemp -d -p "$work")
-      if ! line=$(XDG_DATA_HOME=$data "$build/bench/key_latency" "${options[@]}" "$program"); then
-        echo "run $run  $scenario  $label  failed" >&2
-        continue
+      if [[ $scenario == enter-second-writer ]]; then
+        "$build/bench/history_writer" "$data/vesko-calc" 100 &
+        writer_pid=$!
       fi
+      if ! line=$(XDG_DATA_HOME=$data "$build/bench/key_latency" "${options[@]}" "$program" \
+        "${arguments[@]}"); then
+        echo "run $run  $scenario  $label  failed" >&2
+        line=
+      fi
+      if [[ -n $writer_pid ]]; then
+        kill "$writer_pid"
+        wait "$writer_pid" 2>/dev/null || true
+        writer_pid=
+      fi
+      [[ -z $line ]] && continue
       echo "run $run  $scenario  $label  $line"
       echo "$scenario $label $line" >>"$results"
     done

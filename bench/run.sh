@@ -21,7 +21,7 @@ if [[ "$available" == *hostile_input_bench* ]]; then
   targets+=(hostile_input_bench)
 fi
 if [[ "$available" == *key_latency* ]]; then
-  targets+=(key_latency bare_text_box)
+  targets+=(key_latency bare_text_box history_writer)
 fi
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 

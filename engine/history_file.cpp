@@ -1,117 +1,36 @@
 #include "engine/history_file.h"
 
-#include <QCoreApplication>
-#include <QDateTime>
-#include <QDir>
+#include "engine/history_writer.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
 
-#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace vesko {
 
 namespace {
 
-const QString kFileName = QStringLiteral("history.txt");
-const QString kLockName = QStringLiteral("history.lock");
-// How long an append or a clearing waits for another calculator to finish with the file. Nobody
-// holds the lock for longer than one append or one compaction.
-constexpr int kLockWaitMs = 2000;
-// The end of the file is read in blocks of this size, doubled until the rows wanted are in.
-constexpr qint64 kFirstTailBytes = qint64{64} * 1024;
-// Whole-file passes (counting, copying) go through a buffer of this size.
-constexpr qint64 kChunkBytes = qint64{1024} * 1024;
+// How long closing waits for another calculator's lock, and a start for the rows a killed one
+// left in its journal.
+constexpr int kCloseWaitMs = 3000;
+constexpr int kRecoverWaitMs = 2000;
 
-// The offset just after the `n`-th line feed before `end`, counting backwards (n >= 1), or 0 when
-// there are fewer. With `n` = 1 that is where an unfinished last line starts; with `n` = k + 1 in
-// a file ending in a line feed, where its newest k lines start.
-qint64 AfterNthLineFeedFromEnd(QFile& file, qint64 end, qsizetype n) {
-  QByteArray chunk;
-  while (end > 0) {
-    const qint64 begin = std::max<qint64>(0, end - kChunkBytes);
-    if (!file.seek(begin)) {
-      return -1;
-    }
-    chunk = file.read(end - begin);
-    if (chunk.size() != end - begin) {
-      return -1;
-    }
-    for (qsizetype i = chunk.size() - 1; i >= 0; --i) {
-      if (chunk[i] == '\n' && --n == 0) {
-        return begin + i + 1;
-      }
-    }
-    end = begin;
-  }
-  return 0;
+QString SystemError() {
+  return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-// Line feeds in [begin, end) of the file, or -1 when it cannot be read.
-qsizetype CountLineFeeds(QFile& file, qint64 begin, qint64 end) {
-  if (!file.seek(begin)) {
-    return -1;
-  }
-  qsizetype count = 0;
-  while (begin < end) {
-    const QByteArray chunk = file.read(std::min(kChunkBytes, end - begin));
-    if (chunk.isEmpty()) {
-      return -1;
-    }
-    count += chunk.count('\n');
-    begin += chunk.size();
-  }
-  return count;
-}
-
-}  // namespace
-
-QString HistoryFile::DefaultFolder() {
-  return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-}
-
-HistoryFile::HistoryFile(QString folder)
-    : folder_(std::move(folder)),
-      path_(QDir(folder_).filePath(kFileName)),
-      lockPath_(QDir(folder_).filePath(kLockName)) {
-  if (folder_.isEmpty()) {
-    persistent_ = false;
-  }
-}
-
-QByteArray HistoryFile::EscapeRow(const QString& row) {
-  QString escaped;
-  escaped.reserve(row.size());
-  for (const QChar c : row) {
-    switch (c.unicode()) {
-      case u'\\':
-        escaped += QStringLiteral("\\\\");
-        break;
-      case u'\n':
-        escaped += QStringLiteral("\\n");
-        break;
-      case u'\r':
-        escaped += QStringLiteral("\\r");
-        break;
-      case u'\0':
-        escaped += QStringLiteral("\\0");
-        break;
-      default:
-        escaped += c;
-    }
-  }
-  return escaped.toUtf8();
-}
-
-bool HistoryFile::UnescapeLine(QByteArrayView line, QString& row) {
+// The text of a line in the file's escapes; false when it is not UTF-8 or not escaped as the
+// file's lines are.
+bool Unescape(QByteArrayView line, QString& row) {
   // Stateless: each line is a conversion of its own; a byte order mark inside a row is kept.
   QStringDecoder decoder(QStringDecoder::Utf8,
                          QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
@@ -153,319 +72,209 @@ bool HistoryFile::UnescapeLine(QByteArrayView line, QString& row) {
   return true;
 }
 
-void HistoryFile::Report(Fault fault, const QString& message) {
-  if (reported_.contains(fault)) {
-    return;
+// The end of a line whose start lies before the bytes read: from the first place at which a
+// character and an escape begin for certain.
+bool UnescapeEnd(QByteArrayView part, QString& row) {
+  part = part.last(std::min<qsizetype>(part.size(), 4 * HistoryFile::kShownRowChars));
+  qsizetype from = 1;
+  while (from < part.size() &&
+         (part[from - 1] == '\\' || (static_cast<unsigned char>(part[from]) & 0xC0) == 0x80)) {
+    ++from;
   }
-  reported_.insert(fault);
-  if (reporter_) {
-    reporter_(message);
-    return;
-  }
-  QString name = QCoreApplication::applicationName();
-  if (name.isEmpty()) {
-    name = QStringLiteral("history");
-  }
-  std::fprintf(stderr, "%s: %s\n", qPrintable(name), qPrintable(message));
-  std::fflush(stderr);
+  return Unescape(part.sliced(std::min(from, part.size())), row);
 }
 
-QStringList HistoryFile::Restore(qsizetype count) {
-  if (!persistent_) {
-    return {};
+QString Shown(QString row, bool cutAtStart) {
+  if (cutAtStart) {
+    return u'…' + row.right(HistoryFile::kShownRowChars);
   }
-  // A folder that cannot be written is found out now rather than at the first commit.
-  if (!QDir().mkpath(folder_)) {
-    Report(Fault::NotWritable,
-           QStringLiteral("cannot create the folder %1; this session's rows are not kept in %2")
-               .arg(folder_, path_));
-    persistent_ = false;
-    return {};
+  if (row.size() > HistoryFile::kShownRowChars) {
+    row.truncate(HistoryFile::kShownRowChars);
+    row += u'…';
   }
-  if (!QFileInfo(folder_).isWritable()) {
-    Report(Fault::NotWritable,
-           QStringLiteral("cannot write in %1; this session's rows are not kept in %2")
-               .arg(folder_, path_));
-    persistent_ = false;
-  }
-  if (count <= 0 || !QFileInfo::exists(path_)) {
-    return {};
-  }
-  Tail tail = ReadTail(count);
-  // The file is read without the lock, which would cost a write to the disk at every start. But
-  // another calculator's append under way looks like a torn line: before a fault is reported or
-  // the file moved aside, the file is read again under the lock, which every append holds. Where
-  // no lock file can be made (a folder that cannot be written) it is read all the same.
-  QLockFile lock(lockPath_);
-  if (tail.torn || !tail.unexpected.isEmpty()) {
-    lock.tryLock(kLockWaitMs);
-    tail = ReadTail(count);
-  }
-  if (!tail.unreadable.isEmpty()) {
-    Report(Fault::Unreadable, QStringLiteral("cannot read %1 (%2); history is neither restored "
-                                             "nor kept")
-                                  .arg(path_, tail.unreadable));
-    persistent_ = false;
-    return {};
-  }
-  if (!tail.unexpected.isEmpty()) {
-    MoveAside(tail.unexpected);
-    return {};
-  }
-  if (tail.torn) {
-    Report(Fault::TornLine,
-           QStringLiteral("the last line of %1 is incomplete (an interrupted write); skipped it")
-               .arg(path_));
-  }
-  return tail.rows;
+  return row;
 }
 
-HistoryFile::Tail HistoryFile::ReadTail(qsizetype count) const {
-  Tail tail;
-  QFile file(path_);
-  if (!QFileInfo(path_).isFile()) {
-    tail.unreadable = QStringLiteral("not a file");
-    return tail;
-  }
-  if (!file.open(QIODevice::ReadOnly)) {
-    tail.unreadable = file.errorString();
-    return tail;
-  }
-  const qint64 size = file.size();
-
-  // Read a block from the end, twice as large each time, until it holds `count` whole lines
-  // after its first (possibly partial) line, or the whole file.
-  QByteArray data;
-  qint64 start = size;
-  for (qint64 window = kFirstTailBytes;; window *= 2) {
-    start = std::max<qint64>(0, size - window);
-    if (!file.seek(start) || (data = file.read(size - start)).size() != size - start) {
-      tail.unreadable = file.errorString();
-      return tail;
-    }
-    if (start == 0 || data.count('\n') > count) {
-      break;
-    }
-  }
-
+// The rows of the last whole lines of `data`, newest first, at most `count`. `cutAtStart`: the
+// first line began before `data`. `suspect` is set when the lines are not all rows or the last
+// one is unfinished; no rows are returned when one is not a row.
+QStringList RowsFromEnd(QByteArrayView data, bool cutAtStart, qsizetype count, bool& suspect) {
+  QStringList rows;
   qsizetype end = data.size();
   if (end > 0 && data.back() != '\n') {
+    suspect = true;  // a write under way, or cut short by a crash: checked by the writer
     end = data.lastIndexOf('\n') + 1;
-    tail.torn = true;
   }
-  const qsizetype begin = start > 0 ? data.indexOf('\n') + 1 : 0;
-
-  tail.rows.reserve(count);
-  qsizetype lineEnd = end - 1;  // the line feed ending the line looked at
-  while (tail.rows.size() < count && lineEnd >= begin) {
-    const qsizetype lineStart =
-        std::max(begin, lineEnd == 0 ? qsizetype{0} : data.lastIndexOf('\n', lineEnd - 1) + 1);
+  for (qsizetype lineEnd = end - 1; rows.size() < count && lineEnd >= 0;) {
+    const qsizetype lineStart = lineEnd == 0 ? 0 : data.lastIndexOf('\n', lineEnd - 1) + 1;
+    const QByteArrayView line = data.sliced(lineStart, lineEnd - lineStart);
+    const bool partial = cutAtStart && lineStart == 0;
     QString row;
-    if (!UnescapeLine(QByteArrayView(data).sliced(lineStart, lineEnd - lineStart), row)) {
-      tail.unexpected = QStringLiteral("line %1 from the end is not a row in UTF-8 text")
-                            .arg(tail.rows.size() + (tail.torn ? 2 : 1));
-      tail.rows.clear();
-      return tail;
+    if (partial ? !UnescapeEnd(line, row) : !HistoryFile::UnescapeLine(line, row)) {
+      suspect = true;
+      return {};
     }
-    tail.rows.append(row);
+    rows.append(Shown(std::move(row), partial));
     lineEnd = lineStart - 1;
   }
-  return tail;
+  return rows;
 }
 
-void HistoryFile::MoveAside(const QString& why) {
-  // A new name that no file has: the moved file never replaces another one.
-  const QString stem = path_ + QStringLiteral(".unreadable-") +
-                       QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-  QString aside = stem;
-  for (int n = 2; QFileInfo::exists(aside) && n < 1000; ++n) {
-    aside = stem + u'-' + QString::number(n);
-  }
-  if (!QFileInfo::exists(aside) && QFile::rename(path_, aside)) {
-    Report(Fault::Unexpected,
-           QStringLiteral("%1 is not a history file (%2); moved it to %3 and started with an "
-                          "empty history")
-               .arg(path_, why, aside));
-    return;
-  }
-  Report(Fault::Unexpected,
-         QStringLiteral("%1 is not a history file (%2) and could not be moved aside; left it as "
-                        "it is, history is neither restored nor kept")
-             .arg(path_, why));
-  persistent_ = false;
+}  // namespace
+
+QString HistoryFile::DefaultFolder() {
+  return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 }
 
-void HistoryFile::Append(const QString& row) {
-  if (!persistent_) {
-    return;
+HistoryFile::HistoryFile(QString folder)
+    : writer_(std::make_shared<HistoryWriter>(std::move(folder))) {
+  if (writer_->folder().isEmpty()) {
+    writer_->StopKeeping(
+        QStringLiteral("no data folder; the history is neither restored nor "
+                       "kept"));
   }
-  pending_ += EscapeRow(row);
-  pending_ += '\n';
-  WritePending();
 }
 
 HistoryFile::~HistoryFile() {
-  if (persistent_ && !pending_.isEmpty()) {
-    WritePending();
-  }
+  writer_->Close(kCloseWaitMs);
 }
 
-void HistoryFile::WritePending() {
-  if (!QDir().mkpath(folder_)) {
-    Report(Fault::NotWritable,
-           QStringLiteral("cannot create the folder %1; this session's rows are not kept in %2")
-               .arg(folder_, path_));
-    persistent_ = false;
-    pending_.clear();
-    return;
-  }
-  QLockFile lock(lockPath_);
-  if (!lock.tryLock(kLockWaitMs)) {
-    if (lock.error() == QLockFile::LockFailedError) {
-      // Another calculator holds the file longer than any append takes; the row waits in memory
-      // and goes out with the next one.
-      Report(Fault::LockBusy,
-             QStringLiteral("%1 is locked by another calculator (%2); rows are written once it is "
-                            "free")
-                 .arg(path_, lockPath_));
-      return;
-    }
-    Report(Fault::NotWritable,
-           QStringLiteral("cannot write in %1; this session's rows are not kept in %2")
-               .arg(folder_, path_));
-    persistent_ = false;
-    pending_.clear();
-    return;
-  }
-  if (!WriteLines(pending_)) {
-    persistent_ = false;
-  }
-  pending_.clear();
-  if (persistent_ && !compactionFailed_ && countedRows_ > kCompactAbove) {
-    Compact();
-  }
+QString HistoryFile::path() const {
+  return writer_->path();
 }
 
-bool HistoryFile::WriteLines(const QByteArray& lines) {
-  QFile file(path_);
-  // A new file is for its owner's eyes only, like the calculations in it.
-  if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered,
-                 QFile::ReadOwner | QFile::WriteOwner) ||
-      file.isSequential()) {
-    Report(Fault::NotWritable, QStringLiteral("cannot write %1 (%2); this session's rows are not "
-                                              "kept")
-                                   .arg(path_, file.errorString()));
-    return false;
-  }
-  qint64 size = file.size();
-  // An unfinished last line (a crash during a write) is cut off, so that the new line is a line
-  // of its own rather than the end of that one. Under the lock no write is under way.
-  char last = '\n';
-  if (size > 0 && file.seek(size - 1) && file.getChar(&last) && last != '\n') {
-    const qint64 cut = AfterNthLineFeedFromEnd(file, size, 1);
-    if (cut >= 0 && file.resize(cut)) {
-      Report(Fault::TornLine,
-             QStringLiteral("the last line of %1 is incomplete (an interrupted write); removed it")
-                 .arg(path_));
-      size = cut;
+bool HistoryFile::persistent() const {
+  return writer_->persistent();
+}
+
+void HistoryFile::setReporter(std::function<void(const QString&)> reporter) {
+  writer_->setReporter(std::move(reporter));
+}
+
+void HistoryFile::setBeforeReplaceHook(std::function<void()> hook) {
+  writer_->setBeforeReplaceHook(std::move(hook));
+}
+
+QByteArray HistoryFile::EscapeRow(const QString& row) {
+  QString escaped;
+  escaped.reserve(row.size());
+  for (const QChar c : row) {
+    switch (c.unicode()) {
+      case u'\\':
+        escaped += QStringLiteral("\\\\");
+        break;
+      case u'\n':
+        escaped += QStringLiteral("\\n");
+        break;
+      case u'\r':
+        escaped += QStringLiteral("\\r");
+        break;
+      case u'\0':
+        escaped += QStringLiteral("\\0");
+        break;
+      default:
+        escaped += c;
     }
   }
-  CountRows(file, size);
-  const qint64 written = file.seek(size) ? file.write(lines) : -1;
-  if (written != lines.size()) {
-    const QString error = file.errorString();
-    // Whatever part of the lines did get in is taken out again: no half line stays behind.
-    file.resize(size);
-    Report(Fault::NotWritable,
-           QStringLiteral("cannot write %1 (%2); this session's rows are not kept from now on")
-               .arg(path_, error));
-    return false;
-  }
-#ifdef Q_OS_UNIX
-  // Past the process into the disk, so that a crash of the machine does not lose the row either.
-  ::fdatasync(file.handle());
-#endif
-  countedRows_ += lines.count('\n');
-  countedBytes_ = size + written;
-  return true;
+  return escaped.toUtf8();
 }
 
-void HistoryFile::CountRows(QFile& file, qint64 size) {
-  // Counting carries on from where it last stopped when the file has only grown since (other
-  // calculators' rows); otherwise it starts again from the beginning.
-  const bool grown = countedBytes_ >= 0 && size >= countedBytes_;
-  const qsizetype added =
-      grown ? CountLineFeeds(file, countedBytes_, size) : CountLineFeeds(file, 0, size);
-  if (added < 0) {
-    countedRows_ = 0;
-  } else {
-    countedRows_ = grown ? countedRows_ + added : added;
-  }
-  countedBytes_ = size;
+bool HistoryFile::UnescapeLine(QByteArrayView line, QString& row) {
+  return line.contains('=') && Unescape(line, row);
 }
 
-void HistoryFile::Compact() {
-  QFile file(path_);
-  if (!file.open(QIODevice::ReadOnly)) {
+QStringList HistoryFile::Restore(qsizetype count) {
+  if (!persistent()) {
+    return {};
+  }
+  const QString folder = writer_->folder();
+  QString error;
+  if (!HistoryWriter::MakeFolder(folder, &error)) {
+    writer_->StopKeeping(
+        QStringLiteral("cannot create the folder %1 (%2); this session's rows are not kept in %3")
+            .arg(folder, error, path()));
+    return {};
+  }
+  // A folder that cannot be written is found out now rather than at the first commit.
+  if (!QFileInfo(folder).isWritable()) {
+    writer_->StopKeeping(QStringLiteral("cannot write in %1; this session's rows are not kept "
+                                        "in %2")
+                             .arg(folder, path()));
+  }
+  if (persistent() && !writer_->OrphanJournals().isEmpty()) {
+    // Rows that a killed calculator had shown are taken in before the newest are read.
+    writer_->Check();
+    writer_->Flush(kRecoverWaitMs);
+  }
+  return count > 0 ? ReadNewest(count) : QStringList();
+}
+
+QStringList HistoryFile::ReadNewest(qsizetype count) {
+  const int fd = ::open(QFile::encodeName(path()).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0 && errno == ENOENT) {
+    return {};
+  }
+  struct stat info {};
+  QByteArray data;
+  bool read = fd >= 0 && ::fstat(fd, &info) == 0;
+  const QString notFile = QStringLiteral("not a regular file");
+  QString error = read ? notFile : SystemError();
+  read = read && S_ISREG(info.st_mode);
+  // One byte more than the bytes restored tells whether they begin at the start of a line.
+  const qint64 start = std::max<qint64>(0, info.st_size - kRestoreBytes - 1);
+  if (read) {
+    data.resize(info.st_size - start);
+    const ssize_t got = ::pread(fd, data.data(), static_cast<size_t>(data.size()), start);
+    read = got >= 0;
+    error = SystemError();
+    data.resize(std::max<ssize_t>(got, 0));
+  }
+  if (fd >= 0) {
+    ::close(fd);
+  }
+  if (!read) {
+    writer_->StopKeeping(QStringLiteral("cannot read %1 (%2); history is neither restored nor kept")
+                             .arg(path(), error));
+    return {};
+  }
+  bool cutAtStart = false;
+  if (start > 0) {
+    cutAtStart = !data.startsWith('\n');
+    data.remove(0, 1);
+  }
+  bool suspect = false;
+  QStringList rows = RowsFromEnd(data, cutAtStart, count, suspect);
+  if (suspect) {
+    // The writer reads the whole file under the lock and deals with what it finds there.
+    writer_->Check();
+  }
+  return rows;
+}
+
+void HistoryFile::Append(const QString& row) {
+  if (!persistent()) {
     return;
   }
-  const qint64 size = file.size();
-  // The running count only decides when to look; the decision itself counts exactly.
-  countedBytes_ = -1;
-  CountRows(file, size);
-  if (countedRows_ <= kCompactAbove) {
+  if (!row.contains(u'=')) {
+    writer_->Report(
+        QStringLiteral("not kept in %1, not a row (no \"=\"): %2").arg(path(), row.left(80)));
     return;
   }
-  const qint64 keepFrom = AfterNthLineFeedFromEnd(file, size, kCompactTo + 1);
-  if (keepFrom <= 0 || !file.seek(keepFrom)) {
-    return;
-  }
-  QSaveFile compacted(path_);
-  bool copied = compacted.open(QIODevice::WriteOnly);
-  for (qint64 at = keepFrom; copied && at < size;) {
-    const QByteArray chunk = file.read(std::min(kChunkBytes, size - at));
-    copied = !chunk.isEmpty() && compacted.write(chunk) == chunk.size();
-    at += chunk.size();
-  }
-  if (copied && beforeReplace_) {
-    beforeReplace_();
-  }
-  if (!copied || !compacted.commit()) {
-    compacted.cancelWriting();
-    // Not tried again in this run: each try reads the whole file.
-    compactionFailed_ = true;
-    Report(Fault::CompactionFailed,
-           QStringLiteral("could not shorten %1 (%2); it stays as it is and keeps growing")
-               .arg(path_, compacted.errorString()));
-    return;
-  }
-  countedRows_ = kCompactTo;
-  countedBytes_ = size - keepFrom;
+  QByteArray line = EscapeRow(row);
+  line += '\n';
+  writer_->Append(line);
 }
 
 bool HistoryFile::Clear() {
-  pending_.clear();
-  if (!persistent_) {
+  if (!persistent()) {
     return false;
   }
-  if (!QFileInfo::exists(path_)) {
-    return true;
-  }
-  QLockFile lock(lockPath_);
-  if (!lock.tryLock(kLockWaitMs)) {
-    Report(Fault::LockBusy,
-           QStringLiteral("cannot clear %1: it is locked (%2)").arg(path_, lockPath_));
-    return false;
-  }
-  QFile file(path_);
-  if (!file.resize(0)) {
-    Report(Fault::NotWritable,
-           QStringLiteral("cannot clear %1 (%2)").arg(path_, file.errorString()));
-    return false;
-  }
-  countedRows_ = 0;
-  countedBytes_ = 0;
+  writer_->Clear();
   return true;
+}
+
+bool HistoryFile::Flush(int timeoutMs) {
+  return writer_->Flush(timeoutMs);
 }
 
 }  // namespace vesko

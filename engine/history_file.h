@@ -1,105 +1,81 @@
 #pragma once
 
 #include <QByteArray>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
-
-class QFile;
+#include <memory>
 
 namespace vesko {
 
-// The committed rows of earlier runs, kept in one UTF-8 text file, history.txt, in a data folder:
-// one row per line, oldest first, each line ending in a line feed. A backslash, line feed,
-// carriage return or NUL inside a row is written as \\, \n, \r or \0, so that every line of the
-// file is exactly one row and the file stays readable and greppable.
+class HistoryWriter;
+
+// The committed rows of earlier runs, kept in one UTF-8 text file, history.txt, in a data folder
+// that only its owner may enter: one row per line, oldest first, each line ending in a line
+// feed. A backslash, line feed, carriage return or NUL inside a row is written as \\, \n, \r or
+// \0, so that every line of the file is exactly one row and the file stays readable and
+// greppable. A row always holds an "=" ("expression=result"); a line without one is not a row.
 //
-// Each commit appends one line and flushes it; the file is never rewritten for a commit. Once it
-// holds more than kCompactAbove rows it is cut down to the newest kCompactTo, written to a new
-// file that then atomically replaces the old one, so a crash leaves either file whole. Appends,
-// compaction and clearing hold a lock file (history.lock) so that two running calculators never
-// interleave inside a line; each one opens the file afresh for every append, so a row never goes
-// into a file that another one has just replaced.
+// A commit never waits on the disk or on another calculator: Append puts the row into this
+// process's journal file (so that it survives the calculator being killed once Append has
+// returned) and a worker thread appends it to history.txt under a lock, syncs it to the disk and
+// compacts the file once it holds more than kCompactAbove rows (see HistoryWriter). The file is
+// cut, compacted or cleared only after it has been read through as history lines; anything else
+// in its place is moved aside whole under a new name, and each fault is said on standard error
+// with what was done, where, and the system's reason.
 //
-// Faults never stop the calculator and never destroy a row: a torn last line (a crash during a
-// write) is skipped; a file that is not UTF-8 or holds anything else unexpected is moved aside
-// under a new name and the history starts empty; a folder or file that cannot be written turns
-// persistence off for the rest of the run. Each kind of fault is reported once, naming the file.
+// Restoring reads at most kRestoreBytes from the end of the file and needs no lock. Rows are
+// kept whole in the file however long they are; a restored row longer than kShownRowChars
+// characters shows its first kShownRowChars and "…", and the oldest row restored, when it
+// begins before the bytes read, shows "…" and its last characters.
 class HistoryFile {
  public:
   static constexpr qsizetype kCompactAbove = 100'000;
   static constexpr qsizetype kCompactTo = 50'000;
+  static constexpr qint64 kRestoreBytes = qint64{1024} * 1024;
+  static constexpr qsizetype kShownRowChars = 2000;
 
   // Where the calculator keeps its history: the application's data folder.
   static QString DefaultFolder();
 
-  // `folder` need not exist yet; it is created at the first append.
+  // `folder` need not exist yet; it is created (mode 0700) when first needed.
   explicit HistoryFile(QString folder);
-  // Writes the rows still waiting for the lock, if any.
+  // Writes the rows still pending, waiting a few seconds at most for another calculator's lock;
+  // rows that could not be written stay in the journal for the next calculator to take in.
   ~HistoryFile();
   HistoryFile(const HistoryFile&) = delete;
   HistoryFile& operator=(const HistoryFile&) = delete;
 
-  QString path() const { return path_; }
+  QString path() const;
   // False once the file has turned out not to be writable; rows are then no longer kept.
-  bool persistent() const { return persistent_; }
+  bool persistent() const;
 
-  // The newest `count` rows, newest first. Reads only as much of the end of the file as those
-  // rows take. Only the rows read are checked.
+  // The newest `count` rows, newest first, shortened as said above. Rows that a calculator
+  // killed before writing them left in its journal are taken into the file first.
   QStringList Restore(qsizetype count);
-  // Appends one committed row, then compacts the file if it has grown past kCompactAbove rows.
+  // Keeps one committed row: once this returns, the row is in the kernel's hands.
   void Append(const QString& row);
-  // Removes every row from the file. Returns false when that failed.
+  // Removes every row from the file (on the worker, after the rows already committed). False
+  // when rows are not kept.
   bool Clear();
+  // Waits up to `timeoutMs` until every row appended and every clearing asked for is done.
+  bool Flush(int timeoutMs = 30'000);
 
-  // Where faults are reported: standard error unless set otherwise.
-  void setReporter(std::function<void(const QString&)> reporter) {
-    reporter_ = std::move(reporter);
-  }
+  // Where faults are reported: standard error unless set otherwise. Called on either thread.
+  void setReporter(std::function<void(const QString&)> reporter);
   // Called during compaction after the new file is written and before it replaces the old one;
   // lets tests stop the process at that moment.
-  void setBeforeReplaceHook(std::function<void()> hook) { beforeReplace_ = std::move(hook); }
+  void setBeforeReplaceHook(std::function<void()> hook);
 
   static QByteArray EscapeRow(const QString& row);
   // The row a line of the file holds; false when the line is not one this class writes.
   static bool UnescapeLine(QByteArrayView line, QString& row);
 
  private:
-  enum class Fault { TornLine, Unexpected, Unreadable, NotWritable, LockBusy, CompactionFailed };
+  QStringList ReadNewest(qsizetype count);
 
-  // What reading the end of the file found.
-  struct Tail {
-    QStringList rows;    // newest first
-    bool torn = false;   // the last line has no line feed
-    QString unexpected;  // why the file is not one this class writes; empty when it is
-    QString unreadable;  // why it could not be read; empty when it could
-  };
-
-  Tail ReadTail(qsizetype count) const;
-  void Report(Fault fault, const QString& message);
-  void MoveAside(const QString& why);
-  void WritePending();
-  bool WriteLines(const QByteArray& lines);
-  void CountRows(QFile& file, qint64 size);
-  void Compact();
-
-  QString folder_;
-  QString path_;
-  QString lockPath_;
-  bool persistent_ = true;
-  QSet<Fault> reported_;
-  std::function<void(const QString&)> reporter_;
-  std::function<void()> beforeReplace_;
-
-  // Rows whose append is still to be written (the lock was held too long by another process).
-  QByteArray pending_;
-  // Rows in the file as far as this process has counted them, and the size counted up to; -1
-  // before the first count. Only used to decide when to compact, which counts exactly again.
-  qsizetype countedRows_ = -1;
-  qint64 countedBytes_ = -1;
-  bool compactionFailed_ = false;
+  std::shared_ptr<HistoryWriter> writer_;
 };
 
 }  // namespace vesko

@@ -2,23 +2,28 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLockFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "tests/test_rows.h"
 
 #include <cstdlib>
 #include <cstring>
 
 #include <csignal>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-using namespace Qt::StringLiterals;
-
 using vesko::HistoryFile;
+using vesko::test::Row;
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -46,8 +51,46 @@ QString NumberedRow(qsizetype i) {
   return QStringLiteral("row%1=%1").arg(i);
 }
 
+// Holds the history file's lock as another calculator appending or compacting would.
+class OtherCalculatorsLock {
+ public:
+  explicit OtherCalculatorsLock(const QString& folder)
+      : fd_(::open(QFile::encodeName(folder + u"/history.lock"_s).constData(), O_RDWR | O_CREAT,
+                   0600)) {
+    locked_ = fd_ >= 0 && ::flock(fd_, LOCK_EX) == 0;
+  }
+  ~OtherCalculatorsLock() { Release(); }
+  OtherCalculatorsLock(const OtherCalculatorsLock&) = delete;
+  OtherCalculatorsLock& operator=(const OtherCalculatorsLock&) = delete;
+  bool locked() const { return locked_; }
+  void Release() {
+    if (fd_ >= 0) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+  }
+
+ private:
+  int fd_;
+  bool locked_ = false;
+};
+
+// Random bytes, without a line feed among them when `lineFeeds` is false.
+QByteArray RandomBytes(quint32 seed, qsizetype size, bool lineFeeds = true) {
+  QRandomGenerator random(seed);
+  QByteArray bytes(size, Qt::Uninitialized);
+  for (char& byte : bytes) {
+    byte = static_cast<char>(random.bounded(256));
+    if (!lineFeeds && byte == '\n') {
+      byte = 'x';
+    }
+  }
+  return bytes;
+}
+
 // Helper modes of this program, started by the tests as separate processes.
 //   --append-rows FOLDER TAG COUNT: appends COUNT rows "TAG-<i>=..." one by one.
+//   --append-and-wait FOLDER: appends one row, says so on standard output and waits to be killed.
 //   --append-and-crash FOLDER: appends one row; the compaction it starts stops the process
 //                              between writing the new file and putting it in place.
 int RunHelper(int argc, char* argv[]) {
@@ -62,10 +105,20 @@ int RunHelper(int argc, char* argv[]) {
     }
     return file.persistent() ? 0 : 1;
   }
+  if (std::strcmp(argv[1], "--append-and-wait") == 0 && argc == 3) {
+    HistoryFile file(QString::fromLocal8Bit(argv[2]));
+    file.Append(QStringLiteral("shown=1"));
+    // The row is on screen from here on; the test kills the process now.
+    std::printf("appended\n");
+    std::fflush(stdout);
+    pause();
+    return 0;
+  }
   if (std::strcmp(argv[1], "--append-and-crash") == 0 && argc == 3) {
     HistoryFile file(QString::fromLocal8Bit(argv[2]));
     file.setBeforeReplaceHook([] { std::_Exit(3); });
-    file.Append(QStringLiteral("newest"));
+    file.Append(QStringLiteral("newest="));
+    file.Flush();
     return 0;  // not reached when the file was compacted
   }
   std::fprintf(stderr, "unknown helper arguments\n");
@@ -92,18 +145,30 @@ class HistoryFileTest : public QObject {
   QStringList FilesInFolder() const {
     return QDir(folder()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
   }
+  // The contents of the files set aside beside the history file, by name.
+  QList<QByteArray> SetAside() const {
+    QList<QByteArray> contents;
+    for (const QString& name : FilesInFolder().filter(QStringLiteral("history.txt."))) {
+      contents.append(ReadBytes(dir_->filePath(name)));
+    }
+    return contents;
+  }
 
  private slots:
   void init();
   void restoresNewestFirst_data();
   void restoresNewestFirst();
   void restoreReadsLongTails();
+  void restoreOfHugeRows_data();
+  void restoreOfHugeRows();
   void rowsRoundTrip_data();
   void rowsRoundTrip();
-  void tornLastLineSkipped_data();
-  void tornLastLineSkipped();
-  void unexpectedFileMovedAside_data();
-  void unexpectedFileMovedAside();
+  void notARowIsNotKept();
+  void tornLastLineSetAside_data();
+  void tornLastLineSetAside();
+  void foreignFileKeptWhole_data();
+  void foreignFileKeptWhole();
+  void everyFaultSaidEachTime();
   void movedAsideFilesNeverOverwritten();
   void randomGarbage_data();
   void randomGarbage();
@@ -111,11 +176,14 @@ class HistoryFileTest : public QObject {
   void notWritable();
   void fullDiskLeavesNoHalfLine();
   void readOnlyFolder();
+  void folderAndFilesOwnerOnly();
   void compaction_data();
   void compaction();
   void crashDuringCompactionLeavesOldFileWhole();
   void twoProcessesAppendWholeLines();
-  void rowsWaitWhileLocked();
+  void appendDoesNotWaitForTheLock();
+  void killedAfterAppendKeepsTheRow_data();
+  void killedAfterAppendKeepsTheRow();
   void clearing();
 };
 
@@ -129,12 +197,12 @@ void HistoryFileTest::restoresNewestFirst_data() {
   QTest::addColumn<int>("stored");
   QTest::addColumn<int>("asked");
   QTest::addColumn<int>("expected");
-  QTest::newRow("no file") << -1 << 5 << 0;
-  QTest::newRow("empty file") << 0 << 5 << 0;
-  QTest::newRow("fewer than asked") << 3 << 5 << 3;
-  QTest::newRow("exactly as many") << 5 << 5 << 5;
-  QTest::newRow("more than asked") << 10 << 4 << 4;
-  QTest::newRow("none asked") << 10 << 0 << 0;
+  Row("no file", -1, 5, 0);
+  Row("empty file", 0, 5, 0);
+  Row("fewer than asked", 3, 5, 3);
+  Row("exactly as many", 5, 5, 5);
+  Row("more than asked", 10, 4, 4);
+  Row("none asked", 10, 0, 0);
 }
 
 void HistoryFileTest::restoresNewestFirst() {
@@ -146,6 +214,7 @@ void HistoryFileTest::restoresNewestFirst() {
     for (int i = 0; i < stored; ++i) {
       writer->Append(NumberedRow(i));
     }
+    QVERIFY(writer->Flush());
     if (stored == 0) {
       WriteBytes(historyPath(), {});
     }
@@ -160,7 +229,7 @@ void HistoryFileTest::restoresNewestFirst() {
 }
 
 void HistoryFileTest::restoreReadsLongTails() {
-  // The 1,000 newest of 5,000 long rows are much more than the first block read from the end.
+  // The 1,000 newest of 5,000 long rows take much more than a small block from the end.
   QByteArray lines;
   const QByteArray filler(300, 'x');
   for (int i = 0; i < 5000; ++i) {
@@ -173,98 +242,181 @@ void HistoryFileTest::restoreReadsLongTails() {
   QCOMPARE(rows.back(), QString::fromLatin1("4000=" + filler));
 }
 
+void HistoryFileTest::restoreOfHugeRows_data() {
+  // Row lengths, oldest first, in characters; what is restored of each, newest first: "whole",
+  // "first" (its first characters and "…"), "last" ("…" and its last characters).
+  QTest::addColumn<QList<int>>("lengths");
+  QTest::addColumn<QStringList>("restored");
+  const int shown = HistoryFile::kShownRowChars;
+  Row("just short enough to show whole", QList<int>{shown}, QStringList{u"whole"_s});
+  Row("one character too long", QList<int>{shown + 1}, QStringList{u"first"_s});
+  Row("three of 400,000, the oldest beginning before the bytes read",
+      QList<int>{300'000, 300'000, 300'000}, QStringList{u"first"_s, u"first"_s, u"last"_s});
+  Row("one of 3,000,000 after short ones", QList<int>{10, 10, 3'000'000}, QStringList{u"last"_s});
+  Row("short ones after one of 3,000,000", QList<int>{3'000'000, 10, 10},
+      QStringList{u"whole"_s, u"whole"_s, u"last"_s});
+}
+
+void HistoryFileTest::restoreOfHugeRows() {
+  QFETCH(QList<int>, lengths);
+  QFETCH(QStringList, restored);
+  QStringList rows;
+  QByteArray bytes;
+  for (int i = 0; i < lengths.size(); ++i) {
+    // Distinct rows with distinct starts and ends, some characters of two and three bytes.
+    QString row = QString::number(i) + QStringLiteral("计=");
+    while (row.size() < lengths[i] - 3) {
+      row += QStringLiteral("1+é");
+    }
+    row = row.left(lengths[i] - 3) + QStringLiteral("\n") +
+          QString::number(i).rightJustified(2, u'0');
+    rows.prepend(row);
+    bytes += HistoryFile::EscapeRow(row) + '\n';
+  }
+  WriteBytes(historyPath(), bytes);
+  const QStringList got = Open()->Restore(1000);
+  QCOMPARE(got.size(), restored.size());
+  const int shown = HistoryFile::kShownRowChars;
+  for (qsizetype i = 0; i < got.size(); ++i) {
+    const QString expected = restored[i] == u"whole"_s   ? rows[i]
+                             : restored[i] == u"first"_s ? rows[i].left(shown) + u'…'
+                                                         : u'…' + rows[i].right(shown);
+    QCOMPARE(got[i], expected);
+  }
+  // Each row is still whole in the file.
+  QCOMPARE(ReadBytes(historyPath()), bytes);
+  QCOMPARE(reports_, QStringList());
+}
+
 void HistoryFileTest::rowsRoundTrip_data() {
   QTest::addColumn<QString>("row");
-  QTest::newRow("plain") << QStringLiteral("1+2=3");
-  QTest::newRow("Chinese error row") << QStringLiteral("表达式错误:1/0");
-  QTest::newRow("line feed") << QStringLiteral("1+\n2=3");
-  QTest::newRow("carriage return") << QStringLiteral("1+\r2=3");
-  QTest::newRow("CR LF at the end") << QStringLiteral("1+2=3\r\n");
-  QTest::newRow("backslash") << QStringLiteral("a\\b=1");
-  QTest::newRow("backslash then n") << QStringLiteral("a\\n=1");
-  QTest::newRow("trailing backslash") << QStringLiteral("a\\");
-  QTest::newRow("NUL") << QString(QStringLiteral("a=")) + QChar(0) + u'1';
-  QTest::newRow("byte order mark first") << QStringLiteral("\uFEFF1=1");
-  QTest::newRow("paragraph separator") << QStringLiteral("1\u2029=1");
-  QTest::newRow("empty") << QString();
+  Row("plain", "1+2=3");
+  Row("Chinese", "日期=\"二〇二六年\"");
+  Row("line feed", "1+\n2=3");
+  Row("carriage return", "1+\r2=3");
+  Row("CR LF at the end", "1+2=3\r\n");
+  Row("backslash", "a\\b=1");
+  Row("backslash then n", "a\\n=1");
+  Row("trailing backslash", "a=\\");
+  Row("NUL", QString(QStringLiteral("a=")) + QChar(0) + u'1');
+  Row("byte order mark first", "\uFEFF1=1");
+  Row("paragraph separator", "1\u2029=1");
+  Row("only the equals sign", "=");
 }
 
 void HistoryFileTest::rowsRoundTrip() {
   QFETCH(QString, row);
   auto writer = Open();
-  writer->Append(QStringLiteral("before"));
+  writer->Append(QStringLiteral("before=1"));
   writer->Append(row);
-  writer->Append(QStringLiteral("after"));
+  writer->Append(QStringLiteral("after=2"));
+  QVERIFY(writer->Flush());
   // One line per row, whatever the row holds.
   const QByteArray bytes = ReadBytes(historyPath());
   QCOMPARE(bytes.count('\n'), 3);
   QVERIFY(!bytes.contains('\r'));
-  QCOMPARE(Open()->Restore(10), QStringList({u"after"_s, row, u"before"_s}));
+  QCOMPARE(Open()->Restore(10), QStringList({u"after=2"_s, row, u"before=1"_s}));
   QCOMPARE(reports_, QStringList());
   // Only its owner may read what was calculated.
   QCOMPARE(QFile::permissions(historyPath()) & ~(QFile::ReadUser | QFile::WriteUser),
            QFile::ReadOwner | QFile::WriteOwner);
 }
 
-void HistoryFileTest::tornLastLineSkipped_data() {
-  QTest::addColumn<QByteArray>("bytes");
-  QTest::addColumn<QStringList>("restored");
-  QTest::newRow("cut in ASCII") << QByteArray("a=1\nb=2\nc=") << QStringList({u"b=2"_s, u"a=1"_s});
-  QTest::newRow("cut inside a character") << QByteArray("a=1\n\xe8\xa1") << QStringList({u"a=1"_s});
-  QTest::newRow("cut after a backslash") << QByteArray("a=1\nb\\") << QStringList({u"a=1"_s});
-  QTest::newRow("only a torn line") << QByteArray("a=") << QStringList();
+void HistoryFileTest::notARowIsNotKept() {
+  // Every line of the file holds a row: text without "=" would make it a file of someone else's.
+  auto file = Open();
+  file->Append(QStringLiteral("no equals sign"));
+  file->Append(QStringLiteral("1=1"));
+  QVERIFY(file->Flush());
+  QCOMPARE(ReadBytes(historyPath()), QByteArray("1=1\n"));
+  QCOMPARE(reports_.size(), 1);
+  QVERIFY2(reports_[0].contains(u"no equals sign"_s), qPrintable(reports_[0]));
 }
 
-void HistoryFileTest::tornLastLineSkipped() {
+void HistoryFileTest::tornLastLineSetAside_data() {
+  QTest::addColumn<QByteArray>("bytes");
+  QTest::addColumn<QStringList>("restored");
+  Row("cut in ASCII", QByteArray("a=1\nb=2\nc="), QStringList{u"b=2"_s, u"a=1"_s});
+  Row("cut before the equals sign", QByteArray("a=1\n1+"), QStringList{u"a=1"_s});
+  Row("cut inside a character", QByteArray("a=1\n\xe8\xa1"), QStringList{u"a=1"_s});
+  Row("cut after a backslash", QByteArray("a=1\nb\\"), QStringList{u"a=1"_s});
+}
+
+void HistoryFileTest::tornLastLineSetAside() {
   QFETCH(QByteArray, bytes);
   QFETCH(QStringList, restored);
   WriteBytes(historyPath(), bytes);
   auto file = Open();
   QCOMPARE(file->Restore(10), restored);
-  QCOMPARE(reports_.size(), 1);
-  QVERIFY2(reports_[0].contains(historyPath()), qPrintable(reports_[0]));
 
-  // The next append removes the torn line instead of continuing it; the fault is not reported
-  // a second time.
+  // The unfinished line is moved to a file of its own, so that the next row starts a line.
   file->Append(QStringLiteral("d=4"));
-  QByteArray expected = bytes.left(bytes.lastIndexOf('\n') + 1) + "d=4\n";
-  QCOMPARE(ReadBytes(historyPath()), expected);
+  QVERIFY(file->Flush());
+  const qsizetype whole = bytes.lastIndexOf('\n') + 1;
+  QCOMPARE(ReadBytes(historyPath()), bytes.left(whole) + "d=4\n");
+  QCOMPARE(SetAside(), QList<QByteArray>({bytes.mid(whole)}));
   QCOMPARE(reports_.size(), 1);
+  QVERIFY2(reports_[0].contains(historyPath()) &&
+               reports_[0].contains(FilesInFolder().filter(u".torn-"_s).value(0, u"?"_s)),
+           qPrintable(reports_[0]));
   QVERIFY(file->persistent());
 }
 
-void HistoryFileTest::unexpectedFileMovedAside_data() {
+void HistoryFileTest::foreignFileKeptWhole_data() {
+  // Files the calculator did not write: every byte is kept, in a file moved aside whole, after
+  // the start, a commit, and a compaction where rows would pass 100,000.
   QTest::addColumn<QByteArray>("bytes");
-  QTest::newRow("invalid UTF-8") << QByteArray("1+1=2\n\xff\xfe=3\n");
-  QTest::newRow("overlong encoding") << QByteArray("1=\xc0\xaf\n");
-  QTest::newRow("UTF-16") << QByteArray("\xff\xfe\x31\x00=\x00\x31\x00\n\x00", 10);
-  QTest::newRow("Latin-1 text") << QByteArray("caf\xe9=1\n");
-  QTest::newRow("CR LF line ends") << QByteArray("1=1\r\n2=2\r\n");
-  QTest::newRow("NUL byte") << QByteArray("1=1\n\0\n", 6);
-  QTest::newRow("unknown escape") << QByteArray("a\\tb=1\n");
-  QTest::newRow("backslash at line end") << QByteArray("a\\\n");
+  QTest::addColumn<QStringList>("restored");
+  QByteArray foreignText;
+  for (int i = 0; i < 150'000; ++i) {
+    foreignText += "line " + QByteArray::number(i) + " of a text of someone else's\n";
+  }
+  const QByteArray rows = NumberedLines(0, 100'001);
+  Row("binary without a line feed", RandomBytes(1, 64 * 1024, false), QStringList());
+  Row("text without a final line feed", QByteArray("shopping: rice\ntea"), QStringList());
+  Row("row-like text without a final line feed", QByteArray("1+1=2"), QStringList());
+  Row("foreign text of 150,000 lines", foreignText, QStringList());
+  Row("binary followed by 100,001 rows", RandomBytes(2, 300 * 1024) + '\n' + rows,
+      QStringList{NumberedRow(100'000), NumberedRow(99'999)});
+  Row("a line without a row among 100,001", NumberedLines(0, 20) + "no row\n" + rows,
+      QStringList{NumberedRow(100'000), NumberedRow(99'999)});
 }
 
-void HistoryFileTest::unexpectedFileMovedAside() {
+void HistoryFileTest::foreignFileKeptWhole() {
   QFETCH(QByteArray, bytes);
+  QFETCH(QStringList, restored);
   WriteBytes(historyPath(), bytes);
   auto file = Open();
-  QCOMPARE(file->Restore(1000), QStringList());
-
-  // Moved aside, byte for byte, and said where to.
-  QVERIFY(!QFile::exists(historyPath()));
-  const QStringList files = FilesInFolder().filter(QStringLiteral("history.txt."));
-  QCOMPARE(files.size(), 1);
-  QCOMPARE(ReadBytes(dir_->filePath(files[0])), bytes);
-  // (A UTF-16 file also ends in a torn line: its last line feed is followed by a zero byte.)
-  QVERIFY(!reports_.isEmpty() && reports_.size() <= 2);
-  QVERIFY2(reports_.back().contains(historyPath()) && reports_.back().contains(files[0]),
-           qPrintable(reports_.back()));
-
-  // The history starts empty and is kept again.
-  QVERIFY(file->persistent());
+  QCOMPARE(file->Restore(2), restored);
   file->Append(QStringLiteral("1+2=3"));
+  QVERIFY(file->Flush());
+  QCOMPARE(SetAside(), QList<QByteArray>({bytes}));
   QCOMPARE(ReadBytes(historyPath()), QByteArray("1+2=3\n"));
+  QCOMPARE(reports_.size(), 1);
+  QVERIFY2(reports_[0].contains(historyPath()) && reports_[0].contains(u".unreadable-"_s),
+           qPrintable(reports_[0]));
+  QVERIFY(file->persistent());
+}
+
+void HistoryFileTest::everyFaultSaidEachTime() {
+  // The same kinds of fault again in one run are said again, each with where the bytes went.
+  auto file = Open();
+  WriteBytes(historyPath(), "a=1\nb=");
+  QCOMPARE(file->Restore(10), QStringList({u"a=1"_s}));
+  QVERIFY(file->Flush());
+  const QList<QByteArray> later = {"c=1\nd=", "\xff\n", "\xfe\n"};
+  for (const QByteArray& bytes : later) {
+    WriteBytes(historyPath(), bytes);
+    file->Append(QStringLiteral("e=5"));
+    QVERIFY(file->Flush());
+  }
+  QCOMPARE(reports_.size(), 4);
+  QCOMPARE(reports_.filter(u".torn-"_s).size(), 2);
+  QCOMPARE(reports_.filter(u".unreadable-"_s).size(), 2);
+  QList<QByteArray> kept = SetAside();
+  std::sort(kept.begin(), kept.end());
+  QCOMPARE(kept, QList<QByteArray>({"b=", "d=", "\xfe\n", "\xff\n"}));
+  QCOMPARE(ReadBytes(historyPath()), QByteArray("e=5\n"));
 }
 
 void HistoryFileTest::movedAsideFilesNeverOverwritten() {
@@ -272,12 +424,11 @@ void HistoryFileTest::movedAsideFilesNeverOverwritten() {
   const QList<QByteArray> contents = {"\xff first\n", "\xff second\n", "\xff third\n"};
   for (const QByteArray& bytes : contents) {
     WriteBytes(historyPath(), bytes);
-    QCOMPARE(Open()->Restore(10), QStringList());
+    auto file = Open();
+    QCOMPARE(file->Restore(10), QStringList());
+    QVERIFY(file->Flush());
   }
-  QList<QByteArray> kept;
-  for (const QString& name : FilesInFolder().filter(QStringLiteral("history.txt."))) {
-    kept.append(ReadBytes(dir_->filePath(name)));
-  }
+  QList<QByteArray> kept = SetAside();
   std::sort(kept.begin(), kept.end());
   QList<QByteArray> expected = contents;
   std::sort(expected.begin(), expected.end());
@@ -296,32 +447,24 @@ void HistoryFileTest::randomGarbage_data() {
 void HistoryFileTest::randomGarbage() {
   QFETCH(quint32, seed);
   QFETCH(int, size);
-  QRandomGenerator random(seed);
-  QByteArray bytes(size, Qt::Uninitialized);
-  random.fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
+  const QByteArray bytes = RandomBytes(seed, size);
   WriteBytes(historyPath(), bytes);
 
   auto file = Open();
-  const QStringList rows = file->Restore(1000);
-  // Nothing is lost: the bytes are still there, in the history file or moved aside.
-  if (QFile::exists(historyPath())) {
-    QCOMPARE(ReadBytes(historyPath()), bytes);
-  } else {
-    const QStringList files = FilesInFolder().filter(QStringLiteral("history.txt."));
-    QCOMPARE(files.size(), 1);
-    QCOMPARE(ReadBytes(dir_->filePath(files[0])), bytes);
-    QCOMPARE(rows, QStringList());
-  }
-  QVERIFY(reports_.size() <= 2);  // a torn last line and the move aside at most
+  QCOMPARE(file->Restore(1000), QStringList());
   file->Append(QStringLiteral("1+2=3"));
+  QVERIFY(file->Flush());
+  // Nothing is lost: the bytes are all in the file moved aside.
+  QCOMPARE(SetAside(), QList<QByteArray>({bytes}));
+  QCOMPARE(reports_.size(), 1);
   QCOMPARE(Open()->Restore(1), QStringList({u"1+2=3"_s}));
 }
 
 void HistoryFileTest::notWritable_data() {
   // Running as root, a read-only folder is writable all the same; these cases fail for everyone.
   QTest::addColumn<QString>("how");
-  QTest::newRow("data folder is a regular file") << "file";
-  QTest::newRow("data folder under /proc") << "proc";
+  Row("data folder is a regular file", "file");
+  Row("data folder under /proc", "proc");
 }
 
 void HistoryFileTest::notWritable() {
@@ -337,6 +480,7 @@ void HistoryFileTest::notWritable() {
   QCOMPARE(file->Restore(1000), QStringList());
   file->Append(QStringLiteral("1+2=3"));
   file->Append(QStringLiteral("3+4=7"));
+  QVERIFY(file->Flush());
   // Said once, naming where; the calculator carries on without keeping rows.
   QCOMPARE(reports_.size(), 1);
   QVERIFY2(reports_[0].contains(folder), qPrintable(reports_[0]));
@@ -348,8 +492,7 @@ void HistoryFileTest::notWritable() {
 }
 
 void HistoryFileTest::fullDiskLeavesNoHalfLine() {
-  // A file size limit makes the write stop part way through the line, as a full disk does. The
-  // file is made larger than the lock file, which the limit must not stop.
+  // A file size limit makes the write stop part way through the line, as a full disk does.
   const QByteArray before = NumberedLines(0, 300);
   WriteBytes(historyPath(), before);
   auto file = Open();
@@ -361,14 +504,24 @@ void HistoryFileTest::fullDiskLeavesNoHalfLine() {
   limited.rlim_cur = before.size() + 5;
   QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
   file->Append(QStringLiteral("100+200=300"));
+  QVERIFY(file->Flush());
   file->Append(QStringLiteral("3+4=7"));
+  QVERIFY(file->Flush());
   setrlimit(RLIMIT_FSIZE, &old);
   std::signal(SIGXFSZ, oldHandler);
 
   QCOMPARE(ReadBytes(historyPath()), before);
   QCOMPARE(reports_.size(), 1);
-  QVERIFY2(reports_[0].contains(historyPath()), qPrintable(reports_[0]));
+  // Where, and the system's reason.
+  QVERIFY2(reports_[0].contains(historyPath()) &&
+               reports_[0].contains(QString::fromLocal8Bit(std::strerror(EFBIG))),
+           qPrintable(reports_[0]));
   QVERIFY(!file->persistent());
+
+  // The row that was not written stays in the journal, and the next calculator takes it in.
+  file.reset();
+  QCOMPARE(Open()->Restore(2), QStringList({u"100+200=300"_s, NumberedRow(299)}));
+  QCOMPARE(FilesInFolder().filter(u"journal"_s).size(), 0);
 }
 
 void HistoryFileTest::readOnlyFolder() {
@@ -380,18 +533,39 @@ void HistoryFileTest::readOnlyFolder() {
   auto file = Open();
   QCOMPARE(file->Restore(10), QStringList({u"1+2=3"_s}));
   file->Append(QStringLiteral("3+4=7"));
+  QVERIFY(file->Flush());
   QCOMPARE(reports_.size(), 1);
   QVERIFY(!file->persistent());
   QVERIFY(QFile::setPermissions(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
   QCOMPARE(ReadBytes(historyPath()), QByteArray("1+2=3\n"));
 }
 
+void HistoryFileTest::folderAndFilesOwnerOnly() {
+  const mode_t oldMask = ::umask(0);
+  const QString folder = dir_->filePath(QStringLiteral("data/vesko-calc"));
+  {
+    auto file = Open(folder);
+    QCOMPARE(file->Restore(10), QStringList());
+    file->Append(QStringLiteral("1+2=3"));
+    QVERIFY(file->Flush());
+    for (const QString& name : QDir(folder).entryList(QDir::Files)) {
+      struct stat info {};
+      QCOMPARE(::stat(QFile::encodeName(folder + u'/' + name).constData(), &info), 0);
+      QVERIFY2((info.st_mode & 0777) == 0600, qPrintable(name));
+    }
+  }
+  ::umask(oldMask);
+  struct stat info {};
+  QCOMPARE(::stat(QFile::encodeName(folder).constData(), &info), 0);
+  QCOMPARE(info.st_mode & 0777, mode_t{0700});
+}
+
 void HistoryFileTest::compaction_data() {
   QTest::addColumn<int>("stored");
   QTest::addColumn<int>("expectedLines");
-  QTest::newRow("reaching 100,000 rows") << 99'999 << 100'000;
-  QTest::newRow("passing 100,000 rows") << 100'000 << 50'000;
-  QTest::newRow("far past, written by an older run") << 150'000 << 50'000;
+  Row("reaching 100,000 rows", 99'999, 100'000);
+  Row("passing 100,000 rows", 100'000, 50'000);
+  Row("far past, written by an older run", 150'000, 50'000);
 }
 
 void HistoryFileTest::compaction() {
@@ -402,15 +576,18 @@ void HistoryFileTest::compaction() {
   QVERIFY(QFile::setPermissions(historyPath(), ownerOnly));
   auto file = Open();
   file->Append(NumberedRow(stored));
+  QVERIFY(file->Flush());
   const QByteArray bytes = ReadBytes(historyPath());
   QCOMPARE(bytes.count('\n'), expectedLines);
   QCOMPARE(QFile::permissions(historyPath()) & ~(QFile::ReadUser | QFile::WriteUser), ownerOnly);
   // The newest rows are the ones kept, whole and in order.
   QCOMPARE(bytes, NumberedLines(stored + 1 - expectedLines, expectedLines));
   QCOMPARE(reports_, QStringList());
+  QCOMPARE(SetAside(), QList<QByteArray>());
 
   // Later appends count on from there, and compact when they pass 100,000 rows.
   file->Append(NumberedRow(stored + 1));
+  QVERIFY(file->Flush());
   QCOMPARE(ReadBytes(historyPath()).count('\n'), expectedLines + 1 > HistoryFile::kCompactAbove
                                                      ? HistoryFile::kCompactTo
                                                      : expectedLines + 1);
@@ -426,16 +603,18 @@ void HistoryFileTest::crashDuringCompactionLeavesOldFileWhole() {
   QCOMPARE(helper.exitCode(), 3);  // stopped between writing the new file and renaming it
 
   // The old file, with the row appended before the compaction began, is there whole.
-  QCOMPARE(ReadBytes(historyPath()), old + "newest\n");
+  QCOMPARE(ReadBytes(historyPath()), old + "newest=\n");
   qInfo() << "left in the folder:" << FilesInFolder();
 
-  // The lock of the stopped process does not block the next calculator, which compacts.
+  // The lock of the stopped process does not block the next calculator, which compacts as it
+  // takes in the journal the stopped one left.
   auto file = Open();
-  QCOMPARE(file->Restore(2), QStringList({u"newest"_s, NumberedRow(99'999)}));
-  file->Append(QStringLiteral("after"));
+  QCOMPARE(file->Restore(2), QStringList({u"newest="_s, NumberedRow(99'999)}));
+  file->Append(QStringLiteral("after="));
+  QVERIFY(file->Flush());
   const QByteArray bytes = ReadBytes(historyPath());
-  QCOMPARE(bytes.count('\n'), 50'000);
-  QVERIFY(bytes.endsWith("row99999=99999\nnewest\nafter\n"));
+  QCOMPARE(bytes.count('\n'), 50'001);
+  QVERIFY(bytes.endsWith("row99999=99999\nnewest=\nafter=\n"));
   QCOMPARE(reports_, QStringList());
 }
 
@@ -465,49 +644,74 @@ void HistoryFileTest::twoProcessesAppendWholeLines() {
   }
   QCOMPARE(next.value(u"first"_s), kRows);
   QCOMPARE(next.value(u"second"_s), kRows);
+  // Both journals were emptied and removed as the helpers ended.
+  QCOMPARE(FilesInFolder(), QStringList({u"history.lock"_s, u"history.txt"_s}));
 }
 
-void HistoryFileTest::rowsWaitWhileLocked() {
-  // Another calculator that holds the lock for longer than an append waits: the row is kept in
-  // memory and written with the next append, or when the history file is closed.
-  QLockFile other(dir_->filePath(QStringLiteral("history.lock")));
-  QVERIFY(other.lock());
+void HistoryFileTest::appendDoesNotWaitForTheLock() {
+  // While another calculator holds the lock, appending returns at once and the rows wait; they
+  // go in, in order, once it is free.
+  OtherCalculatorsLock other(folder());
+  QVERIFY(other.locked());
   auto file = Open();
   file->Append(QStringLiteral("1+2=3"));
-  QCOMPARE(ReadBytes(historyPath()), QByteArray());
-  QCOMPARE(reports_.size(), 1);
-  other.unlock();
   file->Append(QStringLiteral("3+4=7"));
+  QVERIFY(!file->Flush(100));  // cannot be done while the lock is held, however long it waits
+  QCOMPARE(ReadBytes(historyPath()), QByteArray());
+  other.Release();
+  QVERIFY(file->Flush());
   QCOMPARE(ReadBytes(historyPath()), QByteArray("1+2=3\n3+4=7\n"));
+  QCOMPARE(reports_, QStringList());
+}
 
-  QVERIFY(other.lock());
-  file->Append(QStringLiteral("5+6=11"));
-  other.unlock();
-  file.reset();
-  QCOMPARE(ReadBytes(historyPath()), QByteArray("1+2=3\n3+4=7\n5+6=11\n"));
-  QCOMPARE(reports_.size(), 1);
+void HistoryFileTest::killedAfterAppendKeepsTheRow_data() {
+  QTest::addColumn<bool>("lockHeld");
+  Row("row still in the journal (the lock was held)", true);
+  Row("lock free", false);
+}
+
+void HistoryFileTest::killedAfterAppendKeepsTheRow() {
+  QFETCH(bool, lockHeld);
+  WriteBytes(historyPath(), "1=1\n");
+  auto other = std::make_unique<OtherCalculatorsLock>(folder());
+  if (!lockHeld) {
+    other.reset();
+  }
+  QProcess helper;
+  helper.start(QCoreApplication::applicationFilePath(), {u"--append-and-wait"_s, folder()});
+  QVERIFY(helper.waitForReadyRead(30'000));
+  QCOMPARE(helper.readLine(), QByteArray("appended\n"));
+  helper.kill();  // SIGKILL
+  QVERIFY(helper.waitForFinished(30'000));
+  other.reset();
+
+  QCOMPARE(Open()->Restore(10), QStringList({u"shown=1"_s, u"1=1"_s}));
+  QCOMPARE(ReadBytes(historyPath()), QByteArray("1=1\nshown=1\n"));
+  QCOMPARE(FilesInFolder().filter(u"journal"_s), QStringList());
+  QCOMPARE(reports_, QStringList());
 }
 
 void HistoryFileTest::clearing() {
   auto file = Open();
   QVERIFY(file->Clear());  // nothing to clear yet
-  QVERIFY(!QFile::exists(historyPath()));
+  QVERIFY(file->Flush());
   file->Append(QStringLiteral("1+2=3"));
   file->Append(QStringLiteral("3+4=7"));
   QVERIFY(file->Clear());
+  QVERIFY(file->Flush());
   QCOMPARE(ReadBytes(historyPath()), QByteArray());
   QCOMPARE(Open()->Restore(10), QStringList());
   file->Append(QStringLiteral("5+6=11"));
+  QVERIFY(file->Flush());
   QCOMPARE(Open()->Restore(10), QStringList({u"5+6=11"_s}));
   QCOMPARE(reports_, QStringList());
 }
 
 int main(int argc, char* argv[]) {
+  QCoreApplication app(argc, argv);
   if (argc > 1 && std::strncmp(argv[1], "--append", 8) == 0) {
-    QCoreApplication app(argc, argv);
     return RunHelper(argc, argv);
   }
-  QCoreApplication app(argc, argv);
   HistoryFileTest test;
   return QTest::qExec(&test, argc, argv);
 }

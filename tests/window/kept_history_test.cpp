@@ -16,10 +16,14 @@
 
 #include <memory>
 
-using namespace Qt::StringLiterals;
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using vesko::HistoryFile;
 using vesko::MainWindow;
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -69,6 +73,13 @@ class KeptHistoryTest : public QObject {
   std::unique_ptr<HistoryFile> file_;
 
   QString historyPath() const { return dir_->filePath(QStringLiteral("history.txt")); }
+  // What the history file holds once the rows committed so far are written.
+  QByteArray Kept() const {
+    if (file_) {
+      file_->Flush();
+    }
+    return ReadBytes(historyPath());
+  }
 
   // A window after its start-up sequence, keeping its rows in this test's folder (or nowhere).
   std::unique_ptr<MainWindow> StartWindow(bool keep = true) {
@@ -99,6 +110,7 @@ class KeptHistoryTest : public QObject {
   void keepsCommittedRowsOnly_data();
   void keepsCommittedRowsOnly();
   void rowsSurviveARestart();
+  void commitsWhileAnotherCalculatorHoldsTheLock();
   void menuOffersClearing();
   void clearing_data();
   void clearing();
@@ -124,7 +136,7 @@ void KeptHistoryTest::restoredBelowStartExamples() {
   Commit(*window, QStringLiteral("1+2"));
   QCOMPARE(window->historyText(),
            u"\r\n1+2=3\r\n"_s + kStartHistory.section(u"\r\n"_s, 1) + u"2+\r\n2=4\r\n1+1=2\r\n"_s);
-  QCOMPARE(ReadBytes(historyPath()), QByteArray("1+1=2\n2+\\n2=4\n1+2=3\n"));
+  QCOMPARE(Kept(), QByteArray("1+1=2\n2+\\n2=4\n1+2=3\n"));
 }
 
 void KeptHistoryTest::restoresTheNewest1000() {
@@ -164,7 +176,7 @@ void KeptHistoryTest::keepsCommittedRowsOnly() {
       Commit(*window, expression);
     }
   }
-  QCOMPARE(ReadBytes(historyPath()), kept);
+  QCOMPARE(Kept(), kept);
 }
 
 void KeptHistoryTest::rowsSurviveARestart() {
@@ -175,6 +187,29 @@ void KeptHistoryTest::rowsSurviveARestart() {
   }
   auto window = StartWindow();
   QCOMPARE(window->historyText(), kStartHistory + u"3*4=12\r\n1+2=3\r\n"_s);
+}
+
+void KeptHistoryTest::commitsWhileAnotherCalculatorHoldsTheLock() {
+  auto window = StartWindow();
+  const int other = ::open(QFile::encodeName(dir_->filePath(u"history.lock"_s)).constData(),
+                           O_RDWR | O_CREAT, 0600);
+  QVERIFY(other >= 0);
+  QCOMPARE(::flock(other, LOCK_EX), 0);
+  // Committing returns while the lock is held (a commit that waited for it would never return:
+  // the lock is let go only from the event loop, afterwards).
+  Commit(*window, QStringLiteral("1+2"));
+  Commit(*window, QStringLiteral("3*4"));
+  QString shownWhileLocked;
+  QByteArray keptWhileLocked;
+  QTimer::singleShot(0, [&] {
+    shownWhileLocked = window->historyText();
+    keptWhileLocked = ReadBytes(historyPath());
+    ::close(other);
+  });
+  QTRY_VERIFY(!shownWhileLocked.isEmpty());
+  QVERIFY2(shownWhileLocked.startsWith(u"\r\n3*4=12\r\n1+2=3\r\n"_s), qPrintable(shownWhileLocked));
+  QCOMPARE(keptWhileLocked, QByteArray());
+  QCOMPARE(Kept(), QByteArray("1+2=3\n3*4=12\n"));
 }
 
 void KeptHistoryTest::menuOffersClearing() {
@@ -217,7 +252,7 @@ void KeptHistoryTest::clearing() {
   Commit(*window, QStringLiteral("1+2"));
   QTest::keyClicks(window->inputBox(), QStringLiteral("7*6"));  // the live row shows 42
   const QString before = window->historyText();
-  const QByteArray keptBefore = ReadBytes(historyPath());
+  const QByteArray keptBefore = Kept();
 
   QString asked;
   AnswerNextMessageBox(answer, &asked);
@@ -225,14 +260,14 @@ void KeptHistoryTest::clearing() {
   QVERIFY2(asked.contains(kClearText.left(2)), qPrintable(asked));
   if (cleared) {
     QCOMPARE(window->historyText(), QStringLiteral("42\r\n"));
-    QCOMPARE(ReadBytes(historyPath()), QByteArray());
+    QCOMPARE(Kept(), QByteArray());
     // Typing and committing carry on as before.
     QTest::keyClick(window->inputBox(), Qt::Key_Return);
     QCOMPARE(window->historyText(), QStringLiteral("\r\n7*6=42\r\n"));
-    QCOMPARE(ReadBytes(historyPath()), QByteArray("7*6=42\n"));
+    QCOMPARE(Kept(), QByteArray("7*6=42\n"));
   } else {
     QCOMPARE(window->historyText(), before);
-    QCOMPARE(ReadBytes(historyPath()), keptBefore);
+    QCOMPARE(Kept(), keptBefore);
   }
 }
 
