@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -87,10 +88,10 @@ HistoryFile::HistoryFile(QString folder)
   }
 }
 
-QByteArray HistoryFile::EscapeRow(const QString& row) {
-  QString escaped;
-  escaped.reserve(row.size());
-  for (const QChar c : row) {
+namespace {
+
+void AppendEscaped(QString& escaped, QStringView text) {
+  for (const QChar c : text) {
     switch (c.unicode()) {
       case u'\\':
         escaped += QStringLiteral("\\\\");
@@ -108,10 +109,67 @@ QByteArray HistoryFile::EscapeRow(const QString& row) {
         escaped += c;
     }
   }
+}
+
+// The character an escape stands for inside a row; nothing for the markers and unknown escapes.
+std::optional<QChar> Unescaped(QChar c) {
+  switch (c.unicode()) {
+    case u'\\':
+      return u'\\';
+    case u'n':
+      return u'\n';
+    case u'r':
+      return u'\r';
+    case u'0':
+      return u'\0';
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+QByteArray HistoryFile::EscapeRow(const QString& row) {
+  QString escaped;
+  escaped.reserve(row.size());
+  AppendEscaped(escaped, row);
+  return escaped.toUtf8();
+}
+
+QByteArray HistoryFile::EscapeRow(const KeptRow& row) {
+  const bool literal = row.split() && !row.literal.isNull() && row.literal != row.result();
+  // The split is written only where reading the row alone would not find it: where the row has
+  // more than one "=". Most lines thus read the same as in earlier versions' files.
+  if (!row.split() ||
+      (!literal && KeptRow::FromText(row.text).expressionLength == row.expressionLength)) {
+    return EscapeRow(row.text);
+  }
+  QString escaped;
+  escaped.reserve(row.text.size() + 2);
+  if (KeptRow::FromText(row.text).expressionLength == row.expressionLength) {
+    AppendEscaped(escaped, row.text);
+  } else {
+    AppendEscaped(escaped, QStringView(row.text).first(row.expressionLength));
+    escaped += QStringLiteral("\\=");
+    AppendEscaped(escaped, QStringView(row.text).sliced(row.expressionLength + 1));
+  }
+  if (literal) {
+    escaped += QStringLiteral("\\|");
+    AppendEscaped(escaped, row.literal);
+  }
   return escaped.toUtf8();
 }
 
 bool HistoryFile::UnescapeLine(QByteArrayView line, QString& row) {
+  KeptRow kept;
+  if (!UnescapeLine(line, kept)) {
+    return false;
+  }
+  row = kept.text;
+  return true;
+}
+
+bool HistoryFile::UnescapeLine(QByteArrayView line, KeptRow& row) {
   // Stateless: each line is a conversion of its own; a byte order mark inside a row is kept.
   QStringDecoder decoder(QStringDecoder::Utf8,
                          QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
@@ -119,37 +177,42 @@ bool HistoryFile::UnescapeLine(QByteArrayView line, QString& row) {
   if (decoder.hasError()) {
     return false;
   }
-  row.clear();
-  row.reserve(text.size());
+  row = KeptRow();
+  row.text.reserve(text.size());
+  QString* out = &row.text;  // the literal once \| is read
   for (qsizetype i = 0; i < text.size(); ++i) {
     const QChar c = text[i];
     if (c == u'\r' || c == u'\0') {
       return false;  // written escaped, never as such
     }
     if (c != u'\\') {
-      row += c;
+      *out += c;
       continue;
     }
     if (++i == text.size()) {
       return false;
     }
-    switch (text[i].unicode()) {
-      case u'\\':
-        row += u'\\';
-        break;
-      case u'n':
-        row += u'\n';
-        break;
-      case u'r':
-        row += u'\r';
-        break;
-      case u'0':
-        row += u'\0';
-        break;
-      default:
-        return false;
+    if (const std::optional<QChar> plain = Unescaped(text[i])) {
+      *out += *plain;
+    } else if (text[i] == u'=' && !row.split()) {
+      row.expressionLength = row.text.size();
+      row.text += u'=';
+    } else if (text[i] == u'|' && out == &row.text) {
+      row.literal = QStringLiteral("");  // not null, even when empty
+      out = &row.literal;
+    } else {
+      return false;
     }
   }
+  if (!row.split()) {
+    row.expressionLength = KeptRow::FromText(row.text).expressionLength;
+  }
+  if (!row.split() && !row.literal.isNull()) {
+    return false;  // a literal belongs to a row with a result
+  }
+  // Rows without a literal of their own are from earlier files or have a result that reads back
+  // as it is; which, only evaluating it tells.
+  row.literalKnown = !row.literal.isNull();
   return true;
 }
 
@@ -171,6 +234,14 @@ void HistoryFile::Report(Fault fault, const QString& message) {
 }
 
 QStringList HistoryFile::Restore(qsizetype count) {
+  QStringList texts;
+  for (const KeptRow& row : RestoreRows(count)) {
+    texts.append(row.text);
+  }
+  return texts;
+}
+
+QList<KeptRow> HistoryFile::RestoreRows(qsizetype count) {
   if (!persistent_) {
     return {};
   }
@@ -260,7 +331,7 @@ HistoryFile::Tail HistoryFile::ReadTail(qsizetype count) const {
   while (tail.rows.size() < count && lineEnd >= begin) {
     const qsizetype lineStart =
         std::max(begin, lineEnd == 0 ? qsizetype{0} : data.lastIndexOf('\n', lineEnd - 1) + 1);
-    QString row;
+    KeptRow row;
     if (!UnescapeLine(QByteArrayView(data).sliced(lineStart, lineEnd - lineStart), row)) {
       tail.unexpected = QStringLiteral("line %1 from the end is not a row in UTF-8 text")
                             .arg(tail.rows.size() + (tail.torn ? 2 : 1));
@@ -296,6 +367,10 @@ void HistoryFile::MoveAside(const QString& why) {
 }
 
 void HistoryFile::Append(const QString& row) {
+  Append(KeptRow{row, -1, {}, false});
+}
+
+void HistoryFile::Append(const KeptRow& row) {
   if (!persistent_) {
     return;
   }
@@ -465,6 +540,90 @@ bool HistoryFile::Clear() {
   }
   countedRows_ = 0;
   countedBytes_ = 0;
+  return true;
+}
+
+bool HistoryFile::Remove(const QString& text, qsizetype newer) {
+  if (!persistent_) {
+    return false;
+  }
+  // Rows still waiting for the lock go in first, so that `newer` counts them.
+  if (!pending_.isEmpty()) {
+    WritePending();
+  }
+  if (!QFileInfo::exists(path_)) {
+    return false;
+  }
+  QLockFile lock(lockPath_);
+  if (!lock.tryLock(kLockWaitMs)) {
+    Report(Fault::LockBusy,
+           QStringLiteral("cannot remove a row from %1: it is locked (%2)").arg(path_, lockPath_));
+    return false;
+  }
+  return RewriteWithout(text, newer);
+}
+
+namespace {
+
+// The line of `lines` (ranges of complete lines, oldest first) nearest to the `newer`-th from the
+// end whose row has `text`; -1 when there is none.
+qsizetype NearestLineWith(const QByteArray& data,
+                          const QList<std::pair<qsizetype, qsizetype>>& lines, const QString& text,
+                          qsizetype newer) {
+  const qsizetype wanted = lines.size() - 1 - newer;
+  const auto holds = [&](qsizetype i) {
+    if (i < 0 || i >= lines.size()) {
+      return false;
+    }
+    KeptRow row;
+    const auto [begin, end] = lines[i];
+    return HistoryFile::UnescapeLine(QByteArrayView(data).sliced(begin, end - begin), row) &&
+           row.text == text;
+  };
+  for (qsizetype distance = 0; distance <= lines.size() + std::abs(wanted); ++distance) {
+    if (holds(wanted + distance)) {
+      return wanted + distance;
+    }
+    if (distance > 0 && holds(wanted - distance)) {
+      return wanted - distance;
+    }
+  }
+  return -1;
+}
+
+}  // namespace
+
+bool HistoryFile::RewriteWithout(const QString& text, qsizetype newer) {
+  QFile file(path_);
+  if (!file.open(QIODevice::ReadOnly)) {
+    Report(
+        Fault::RemoveFailed,
+        QStringLiteral("cannot read %1 (%2); the row stays in it").arg(path_, file.errorString()));
+    return false;
+  }
+  const QByteArray data = file.readAll();
+  file.close();
+  QList<std::pair<qsizetype, qsizetype>> lines;  // [begin, end) of each line, without its line feed
+  for (qsizetype begin = 0, end = 0; (end = data.indexOf('\n', begin)) >= 0; begin = end + 1) {
+    lines.append({begin, end});
+  }
+  const qsizetype found = NearestLineWith(data, lines, text, newer);
+  if (found < 0) {
+    return false;
+  }
+  QSaveFile rewritten(path_);
+  const auto [begin, end] = lines[found];
+  const bool written = rewritten.open(QIODevice::WriteOnly) &&
+                       rewritten.write(data.first(begin)) == begin &&
+                       rewritten.write(data.sliced(end + 1)) == data.size() - end - 1;
+  if (!written || !rewritten.commit()) {
+    rewritten.cancelWriting();
+    Report(Fault::RemoveFailed,
+           QStringLiteral("could not remove a row from %1 (%2); it stays in it")
+               .arg(path_, rewritten.errorString()));
+    return false;
+  }
+  countedBytes_ = -1;  // counted afresh at the next append
   return true;
 }
 

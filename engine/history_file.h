@@ -1,6 +1,9 @@
 #pragma once
 
+#include "engine/kept_row.h"
+
 #include <QByteArray>
+#include <QList>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -14,7 +17,10 @@ namespace vesko {
 // The committed rows of earlier runs, kept in one UTF-8 text file, history.txt, in a data folder:
 // one row per line, oldest first, each line ending in a line feed. A backslash, line feed,
 // carriage return or NUL inside a row is written as \\, \n, \r or \0, so that every line of the
-// file is exactly one row and the file stays readable and greppable.
+// file is exactly one row and the file stays readable and greppable. In a row with more than one
+// "=" the one between its expression and its result is written as \=; a literal of the result
+// that differs from its text (a string's quoted form, a date's #...#) follows the row after \|.
+// Lines of earlier versions have neither and read as before; a row with one "=" splits there.
 //
 // Each commit appends one line and flushes it; the file is never rewritten for a commit. Once it
 // holds more than kCompactAbove rows it is cut down to the newest kCompactTo, written to a new
@@ -49,10 +55,18 @@ class HistoryFile {
   // The newest `count` rows, newest first. Reads only as much of the end of the file as those
   // rows take. Only the rows read are checked.
   QStringList Restore(qsizetype count);
+  // The same rows with where their expressions end and their literals, as far as the file says.
+  QList<KeptRow> RestoreRows(qsizetype count);
   // Appends one committed row, then compacts the file if it has grown past kCompactAbove rows.
   void Append(const QString& row);
+  void Append(const KeptRow& row);
   // Removes every row from the file. Returns false when that failed.
   bool Clear();
+  // Removes the row with `text` that is the `newer`-th row from the end of the file (0 the newest);
+  // where another calculator has added rows since, the nearest row with that text is taken. The
+  // file is rewritten and atomically replaces the old one, as compaction does. Returns false
+  // when no such row is in the file or the file could not be rewritten.
+  bool Remove(const QString& text, qsizetype newer);
 
   // Where faults are reported: standard error unless set otherwise.
   void setReporter(std::function<void(const QString&)> reporter) {
@@ -63,18 +77,28 @@ class HistoryFile {
   void setBeforeReplaceHook(std::function<void()> hook) { beforeReplace_ = std::move(hook); }
 
   static QByteArray EscapeRow(const QString& row);
+  static QByteArray EscapeRow(const KeptRow& row);
   // The row a line of the file holds; false when the line is not one this class writes.
   static bool UnescapeLine(QByteArrayView line, QString& row);
+  static bool UnescapeLine(QByteArrayView line, KeptRow& row);
 
  private:
-  enum class Fault { TornLine, Unexpected, Unreadable, NotWritable, LockBusy, CompactionFailed };
+  enum class Fault {
+    TornLine,
+    Unexpected,
+    Unreadable,
+    NotWritable,
+    LockBusy,
+    CompactionFailed,
+    RemoveFailed
+  };
 
   // What reading the end of the file found.
   struct Tail {
-    QStringList rows;    // newest first
-    bool torn = false;   // the last line has no line feed
-    QString unexpected;  // why the file is not one this class writes; empty when it is
-    QString unreadable;  // why it could not be read; empty when it could
+    QList<KeptRow> rows;  // newest first
+    bool torn = false;    // the last line has no line feed
+    QString unexpected;   // why the file is not one this class writes; empty when it is
+    QString unreadable;   // why it could not be read; empty when it could
   };
 
   Tail ReadTail(qsizetype count) const;
@@ -84,6 +108,7 @@ class HistoryFile {
   bool WriteLines(const QByteArray& lines);
   void CountRows(QFile& file, qint64 size);
   void Compact();
+  bool RewriteWithout(const QString& text, qsizetype newer);
 
   QString folder_;
   QString path_;

@@ -11,6 +11,7 @@
 #include "script/parser.h"
 #include "script/program.h"
 #include "script/value.h"
+#include "script/value_literal.h"
 
 #include <new>
 #include <span>
@@ -161,7 +162,10 @@ class Interpreter final : public ScriptEvaluator, private script::NestedEvaluato
         // An array cannot be shown, as converting it to text would fail.
         script::Fail(script::kTypeMismatch);
       }
-      Outcome outcome{{script::DisplayText(result), false}, 0};
+      Outcome outcome{{script::DisplayText(result), false, script::LiteralOf(result)}, 0};
+      if (outcome.evaluation.literal == outcome.evaluation.text) {
+        outcome.evaluation.literal = outcome.evaluation.text;  // shares the text's characters
+      }
       Reset();  // do not keep an evaluation's strings alive
       return outcome;
     } catch (const EvaluationFailure& failure) {
