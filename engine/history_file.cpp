@@ -194,7 +194,7 @@ bool HistoryFile::UnescapeLine(QByteArrayView line, KeptRow& row) {
     }
     if (const std::optional<QChar> plain = Unescaped(text[i])) {
       *out += *plain;
-    } else if (text[i] == u'=' && !row.split()) {
+    } else if (text[i] == u'=' && !row.split() && out == &row.text) {
       row.expressionLength = row.text.size();
       row.text += u'=';
     } else if (text[i] == u'|' && out == &row.text) {
