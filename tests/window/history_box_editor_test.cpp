@@ -1,5 +1,7 @@
 #include "window/main_window.h"
 
+#include "window/history_box_editor.h"
+
 #include "script/script_evaluator.h"
 #include "tests/test_rows.h"
 
@@ -12,6 +14,7 @@
 #include <memory>
 
 using vesko::MainWindow;
+using vesko::test::Row;
 
 namespace {
 
@@ -267,6 +270,30 @@ class HistoryBoxTest : public QObject {
     release(QStringLiteral("8"));  // the multi-line row is below the top: the top is edited
     QVERIFY(LastLineMarked(history()));
     verifyHistory();
+  }
+
+  // Which row each line of the box belongs to, rows with line breaks of every kind included.
+  void rowOfEachLine_data() {
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QList<qsizetype>>("rowOfLine");
+    Row("one line each", QStringList({"", "1+2=3", "7=7"}), QList<qsizetype>({0, 1, 2}));
+    Row("line feed", QStringList({"a", "b\nc=1", "d"}), QList<qsizetype>({0, 1, 1, 2}));
+    Row("CR LF counts once", QStringList({"x\r\ny=1", "z"}), QList<qsizetype>({0, 0, 1}));
+    Row("carriage return", QStringList({"p\rq\r=1", "r"}), QList<qsizetype>({0, 0, 0, 1}));
+    Row("paragraph separator", QStringList({"u\u2029v=1"}), QList<qsizetype>({0, 0}));
+    Row("break at the end", QStringList({"1\n", "2"}), QList<qsizetype>({0, 0, 1}));
+  }
+  void rowOfEachLine() {
+    QFETCH(QStringList, rows);
+    QFETCH(QList<qsizetype>, rowOfLine);
+    // The box as the rows render into it: each row followed by CR LF.
+    vesko::HistoryBoxEditor editor(reference_.get());
+    editor.SetText(rows.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"), rows);
+    QCOMPARE(reference_->document()->blockCount(), rowOfLine.size() + 1);
+    for (qsizetype line = 0; line < rowOfLine.size(); ++line) {
+      QCOMPARE(vesko::HistoryBoxEditor::RowOfLine(rows, line), rowOfLine[line]);
+    }
+    QCOMPARE(vesko::HistoryBoxEditor::RowOfLine(rows, rowOfLine.size()), -1);  // the last line
   }
 };
 
