@@ -3,7 +3,6 @@
 #include "engine/normalizer.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace vesko {
 
@@ -15,9 +14,6 @@ const QString kBlankInputRow = QStringLiteral("0.");
 // expression (a negative number, an exponent such as 1E+20, a bracketed value).
 const QString kOperatorCharacters = QStringLiteral("+-*/^()");
 const QString kTrailingOperators = QStringLiteral("+-*/^");
-// The live branch counts positions in a 16-bit integer: a text of this length or more steps it
-// past its range, and the live row stays as it was.
-constexpr qsizetype kLiveTextLimit = std::numeric_limits<qint16>::max();
 // An error row carries the evaluation form; one longer than this (the input was huge, or beyond
 // what the evaluator takes) is shown by its start and an ellipsis instead, so that no row grows
 // far beyond what was typed.
@@ -70,8 +66,9 @@ QString RowExpression(const QString& displayForm) {
 
 }  // namespace
 
-CalculationController::CalculationController(ExpressionEvaluator& evaluator, HostOperations host)
-    : evaluator_(evaluator), host_(std::move(host)) {}
+CalculationController::CalculationController(ExpressionEvaluator& evaluator, const InputText& input,
+                                             HostOperations host)
+    : evaluator_(evaluator), input_(input), host_(std::move(host)) {}
 
 void CalculationController::RequestCommit() {
   commitRequested_ = true;
@@ -79,13 +76,13 @@ void CalculationController::RequestCommit() {
 
 void CalculationController::UpdateFromInput() {
   // A live run on a huge input would read the whole text only to refuse it.
-  if (!commitRequested_ && RefusedUnread()) {
+  if (!commitRequested_ && hugeInputRefusal_.Refuses(input_)) {
     lastLiveInput_.reset();
     RenderHistory();
     host_.focusInput();
     return;
   }
-  const QString input = host_.inputText();
+  const QString input = input_.text();
   // A live run on the text the previous live run had would write the same rows again: a
   // modifier's release after its key, or a key release after an input method's commit.
   // Rendering then changes nothing, unless someone else changed the history box meanwhile.
@@ -155,34 +152,6 @@ bool CalculationController::EvaluateCurrent(const QString& input) {
                     ? kErrorPrefix + evalForm.first(kShortenedErrorForm) + u'…'
                     : kErrorPrefix + evalForm,
                 {RowKind::kError, -1, {}, false});
-  }
-  return false;
-}
-
-bool CalculationController::RefusedUnread() {
-  if (!host_.inputLength || !host_.inputStart) {
-    return false;
-  }
-  // A replacement cut at the end of the part read changes its form by fewer characters than this.
-  constexpr qsizetype kMargin = 64;
-  // The form is mostly as long as the text or longer, so the first part read usually tells. Spaces
-  // around the text and the "**" that become "^" can make it shorter; four times the live limit
-  // is less than half spaces or half "**" only in texts of such.
-  constexpr std::array<qsizetype, 2> kReads = {kLiveTextLimit + 2 * kMargin, 4 * kLiveTextLimit};
-  for (std::size_t i = 0; i < kReads.size(); ++i) {
-    if (host_.inputLength() <= kReads[i]) {
-      return false;
-    }
-    auto& [start, refused] = judgedStarts_[i];
-    QString current = host_.inputStart(kReads[i]);
-    if (current != start) {
-      start = std::move(current);
-      refused =
-          TrimmedEvaluationForm(start, kLiveTextLimit + kMargin).size() > kLiveTextLimit + kMargin;
-    }
-    if (refused) {
-      return true;
-    }
   }
   return false;
 }

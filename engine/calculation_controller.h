@@ -1,21 +1,22 @@
 #pragma once
 
 #include "engine/evaluator.h"
+#include "engine/huge_input_refusal.h"
+#include "engine/input_text.h"
 #include "engine/kept_row.h"
 
 #include <QString>
 #include <QStringList>
 
-#include <array>
 #include <functional>
 #include <optional>
 #include <utility>
 
 namespace vesko {
 
-// What the controller needs from the window: the input box and the history box.
+// What the controller needs from the window besides reading the input: setting the input box's
+// text and focus, and the history box.
 struct HostOperations {
-  std::function<QString()> inputText;
   std::function<void(const QString&)> setInputText;
   std::function<void()> focusInput;
   std::function<void(const QString&)> setHistoryText;
@@ -27,18 +28,17 @@ struct HostOperations {
   std::function<bool(qsizetype renderedTopRows, const QStringList& newTopRows)> editHistoryTop;
   // Optional: puts the caret at the end of the input box's text, with nothing selected.
   std::function<void()> moveInputCaretToEnd;
-  // Optional, both or neither: the length of inputText() and its first `length` characters, got
-  // without copying the whole text. With them a live run refuses a huge input unread.
-  std::function<qsizetype()> inputLength;
-  std::function<QString(qsizetype length)> inputStart;
 };
 
 // Keeps the result rows, writes the live value of the expression being typed into the top row,
 // commits "expression=result" rows when asked and renders the rows into the history box. Runs
-// without any window: it reaches the text boxes only through the host.
+// without any window: it reads the input through `input` and reaches the text boxes otherwise only
+// through the host.
 class CalculationController {
  public:
-  CalculationController(ExpressionEvaluator& evaluator, HostOperations host);
+  // `input` must outlive the controller.
+  CalculationController(ExpressionEvaluator& evaluator, const InputText& input,
+                        HostOperations host);
 
   // Enter was pressed in the input box: the next calculation run commits the input.
   void RequestCommit();
@@ -98,8 +98,6 @@ class CalculationController {
   // The evaluation step of a run: the commit or the live branch, then the error check. Returns
   // whether a row was committed.
   bool EvaluateCurrent(const QString& input);
-  // Whether the input is so long that the live branch refuses it, judged from its start alone.
-  bool RefusedUnread();
   // The live value of the longest complete part of the input's evaluation form, or nothing when
   // it has none, it fails, the form is too long, or its value would read like an expression.
   std::optional<Evaluation> LiveValue(const QString& input);
@@ -117,6 +115,7 @@ class CalculationController {
   void MarkTopChanged(qsizetype count);
 
   ExpressionEvaluator& evaluator_;
+  const InputText& input_;
   HostOperations host_;
   QStringList rows_;
   // What each row of rows_ is, row by row.
@@ -126,14 +125,12 @@ class CalculationController {
   bool commitRequested_ = false;
   // The input text of the last live run, while the rows still show that run's outcome.
   std::optional<QString> lastLiveInput_;
+  // Spares a live run the reading of a huge input it refuses.
+  HugeInputRefusal hugeInputRefusal_;
 
   // What changed since the last rendering: the first `changedTop_` rows replace the first
   // `replacedTop_` rendered rows; below them the rows are as rendered. All changes happen at the
   // top row, so this stays small.
-  // The starts of the input last judged by RefusedUnread, one for each length read, and whether
-  // each was refused: keys typed at the end of a huge input leave its start as it was.
-  std::array<std::pair<QString, bool>, 2> judgedStarts_;
-
   bool wholeHistoryStale_ = true;
   qsizetype changedTop_ = 0;
   qsizetype replacedTop_ = 0;

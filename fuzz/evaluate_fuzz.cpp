@@ -3,6 +3,7 @@
 
 #include "engine/calculation_controller.h"
 #include "engine/normalizer.h"
+#include "engine/plain_input_text.h"
 #include "script/script_evaluator.h"
 
 #include <cstddef>
@@ -29,22 +30,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   // The same text typed live and committed through the controller.
-  QString input = text;
+  vesko::PlainInputText input(text);
   QString history;
-  vesko::CalculationController controller(*evaluator,
-                                          {.inputText = [&] { return input; },
-                                           .setInputText = [&](const QString& t) { input = t; },
-                                           .focusInput = [] {},
-                                           .setHistoryText = [&](const QString& t) { history = t; },
-                                           .editHistoryTop = {},
-                                           .moveInputCaretToEnd = {},
-                                           .inputLength = {},
-                                           .inputStart = {}});
+  vesko::CalculationController controller(
+      *evaluator, input,
+      {.setInputText = [&](const QString& t) { input.setText(t); },
+       .focusInput = [] {},
+       .setHistoryText = [&](const QString& t) { history = t; },
+       .editHistoryTop = {},
+       .moveInputCaretToEnd = {}});
   controller.UpdateFromInput();
   controller.RequestCommit();
   controller.UpdateFromInput();
   // A commit clears the box and adds its row; a failed or blank one keeps the text as it was.
-  if (controller.rows().isEmpty() || (!input.isEmpty() && input != text)) {
+  if (controller.rows().isEmpty() || (!input.text().isEmpty() && input.text() != text)) {
     __builtin_trap();
   }
   return 0;

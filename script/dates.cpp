@@ -1,10 +1,10 @@
 #include "script/dates.h"
 
+#include "engine/locale_formats.h"
 #include "script/characters.h"
 #include "script/clock.h"
 #include "script/conversions.h"
 #include "script/errors.h"
-#include "script/locale_formats.h"
 
 #include <QTime>
 

@@ -10,6 +10,7 @@
 // generated, e.g. echo 'DateSerial(2026,12,7)' | LANG=zh_CN.UTF-8 build/tools/calc-eval
 
 #include "engine/calculation_controller.h"
+#include "engine/plain_input_text.h"
 #include "script/script_evaluator.h"
 
 #include <cstdio>
@@ -36,24 +37,22 @@ int main(int argc, char** argv) {
     }
   }
 
-  QString input;
+  vesko::PlainInputText input;
   const auto evaluator = vesko::CreateScriptEvaluator();
   vesko::CalculationController controller(
-      *evaluator, {.inputText = [&] { return input; },
-                   .setInputText = [&](const QString& text) { input = text; },
-                   .focusInput = [] {},
-                   .setHistoryText = [](const QString&) {},
-                   .editHistoryTop = {},
-                   .moveInputCaretToEnd = {},
-                   .inputLength = {},
-                   .inputStart = {}});
+      *evaluator, input,
+      {.setInputText = [&](const QString& text) { input.setText(text); },
+       .focusInput = [] {},
+       .setHistoryText = [](const QString&) {},
+       .editHistoryTop = {},
+       .moveInputCaretToEnd = {}});
 
   // A first release on the empty box gives the history its live row, as in the window.
   controller.UpdateFromInput();
 
   std::string line;
   while (std::getline(std::cin, line)) {
-    input = QString::fromStdString(line);
+    input.setText(QString::fromStdString(line));
     controller.UpdateFromInput();
     if (live) {
       std::cout << controller.rows().value(0).toStdString() << '\n';

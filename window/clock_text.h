@@ -1,6 +1,6 @@
 #pragma once
 
-#include "script/locale_formats.h"
+#include "engine/locale_formats.h"
 
 #include <QLocale>
 #include <QString>
@@ -8,7 +8,7 @@
 
 namespace vesko {
 
-// The clock panel's time format is TimeFormatWithoutZone (script/locale_formats.h), which the
+// The clock panel's time format is TimeFormatWithoutZone (engine/locale_formats.h), which the
 // language's date text shares.
 
 // The clock panel's text: "时间：" followed by the time of day in the locale's time format with

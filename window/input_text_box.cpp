@@ -166,6 +166,10 @@ void InputTextBox::ReportRelease() {
   }
 }
 
+QString InputTextBox::text() const {
+  return toPlainText();
+}
+
 qsizetype InputTextBox::textLength() const {
   // Reading the whole text of a huge input box costs milliseconds on every key.
   return document()->characterCount() - 1;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/input_text.h"
+
 #include <QPlainTextEdit>
 #include <QSet>
 #include <QString>
@@ -11,13 +13,14 @@
 namespace vesko {
 
 // The input box: a multi-line text box that tells the window when Enter asks for a commit (the
-// Enter itself inserts nothing) and when a key was released. It also gives the length of its
-// text and the text's first characters without copying a huge text on every key.
+// Enter itself inserts nothing) and when a key was released. It is the input the calculation
+// controller reads, giving the length of its text and the text's first characters without
+// copying a huge text on every key.
 //
 // Keys of its own: Enter and the keypad's Enter (also with Shift) ask for a commit, Ctrl+Enter
 // inserts a line break, Alt+Enter does nothing; Esc clears the text as one undoable edit; Up on
 // the first line and Down on the last line ask for the previous or next recalled expression.
-class InputTextBox : public QPlainTextEdit {
+class InputTextBox : public QPlainTextEdit, public InputText {
  public:
   // `releasesAreReal`: the X server leaves out the releases of a held key, so every release
   // that arrives is a real one.
@@ -32,11 +35,13 @@ class InputTextBox : public QPlainTextEdit {
   // Replaces the whole text with `text` as one undoable edit, the caret at its end.
   void ReplaceText(const QString& text);
 
+  // The text as toPlainText() gives it.
+  QString text() const override;
   // The number of characters in the text, as toPlainText() would give them.
-  qsizetype textLength() const;
+  qsizetype textLength() const override;
   // The first `length` characters of the text, as toPlainText() would give them. The last start
   // read is kept until an edit reaches it: typing at the end of a huge text reads nothing.
-  QString textStart(qsizetype length) const;
+  QString textStart(qsizetype length) const override;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

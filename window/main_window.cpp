@@ -20,7 +20,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <algorithm>
 #include <utility>
 
 namespace vesko {
@@ -61,9 +60,8 @@ MainWindow::MainWindow(ExpressionEvaluator& evaluator, QWidget* parent) : QWidge
   DescribeControls(*this);
 
   controller_ = std::make_unique<CalculationController>(
-      evaluator,
+      evaluator, *inputBox_,
       HostOperations{
-          .inputText = [this] { return inputBox_->toPlainText(); },
           .setInputText = [this](const QString& text) { inputBox_->setPlainText(text); },
           .focusInput = [this] { inputBox_->setFocus(Qt::OtherFocusReason); },
           .setHistoryText = [this](const QString& text) { SetHistoryText(text); },
@@ -74,9 +72,6 @@ MainWindow::MainWindow(ExpressionEvaluator& evaluator, QWidget* parent) : QWidge
                 return historyEditor_->ReplaceTopRows(renderedTopRows, newTop);
               },
           .moveInputCaretToEnd = [this] { inputBox_->moveCursor(QTextCursor::End); },
-          // Reading the whole text of a huge input box costs milliseconds on every key.
-          .inputLength = [this] { return inputBox_->textLength(); },
-          .inputStart = [this](qsizetype length) { return inputBox_->textStart(length); },
       });
 
   inputBox_->onCommitRequested = [this] { controller_->RequestCommit(); };
@@ -126,7 +121,9 @@ void MainWindow::CreateControls() {
   ApplyLayout();
 
   // Takes the handle's pointer events and paints the handle and the feedback bar.
-  splitter_ = new Splitter(*this);
+  splitter_ = new Splitter(
+      layout_, splitterHandle_, splitterBar_, [this] { return outerHeightTwips(); }, this);
+  connect(splitter_, &Splitter::placesChanged, this, &MainWindow::ApplyLayout);
 }
 
 void MainWindow::Load() {
@@ -252,21 +249,6 @@ QString MainWindow::historyText() const {
   QString text = historyBox_->toPlainText();
   text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
   return text;
-}
-
-Control MainWindow::ControlOf(const QWidget* widget) const {
-  const auto found = std::find(widgets_.begin(), widgets_.end(), widget);
-  Q_ASSERT(found != widgets_.end());
-  return static_cast<Control>(found - widgets_.begin());
-}
-
-TwipRect MainWindow::controlTwips(const QWidget* control) const {
-  return layout_.place(ControlOf(control));
-}
-
-void MainWindow::setControlTwips(QWidget* control, const TwipRect& twips) {
-  layout_.setPlace(ControlOf(control), twips);
-  ApplyLayout();
 }
 
 void MainWindow::ApplyLayout() {

@@ -48,8 +48,6 @@ class MainWindow : public QWidget {
   // the two example rows, the selection of the input text and the first rendering of the history.
   // Runs once; later calls do nothing.
   void Load();
-  // The resize rules, run on every resize of the window.
-  void ApplyResizeRules();
 
   // Keeps the committed rows in `file` (not owned) and shows those of earlier runs below the
   // start examples. Set before Load; without it nothing is restored or kept.
@@ -72,20 +70,13 @@ class MainWindow : public QWidget {
   // The text of the history box with its line ends as CR LF, the form RenderHistory writes.
   QString historyText() const;
 
-  // The geometry in twips, with the minimum size and the splitter's limits.
+  // The geometry in twips, with the minimum size and the splitter's limits. A change made here
+  // reaches the widgets with the next resize of the window or move of the splitter.
   const WindowLayout& layout() const { return layout_; }
   WindowLayout& layout() { return layout_; }
-  // Gives every control the place the layout holds for it.
-  void ApplyLayout();
-  // Geometry of a control of this window, in twips relative to the client area.
-  TwipRect controlTwips(const QWidget* control) const;
-  void setControlTwips(QWidget* control, const TwipRect& twips);
 
   int outerWidthTwips() const;
   int outerHeightTwips() const;
-  // Sets the outer width or height; the client area is what remains after the frame.
-  void setOuterWidthTwips(int twips);
-  void setOuterHeightTwips(int twips);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -96,7 +87,13 @@ class MainWindow : public QWidget {
 
  private:
   void CreateControls();
-  Control ControlOf(const QWidget* widget) const;
+  // The resize rules, run on every resize of the window.
+  void ApplyResizeRules();
+  // Gives every control the place the layout holds for it.
+  void ApplyLayout();
+  // Sets the outer width or height; the client area is what remains after the frame.
+  void setOuterWidthTwips(int twips);
+  void setOuterHeightTwips(int twips);
   QSize FramePixels() const;
   void PlaceOnTop();
   void FollowFrame();

@@ -1,21 +1,25 @@
 #include "window/splitter.h"
 
-#include "window/main_window.h"
 #include "window/twips.h"
+#include "window/window_layout.h"
 
 #include <QEvent>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPlainTextEdit>
+#include <QPalette>
+#include <QWidget>
+
+#include <utility>
 
 namespace vesko {
 
-Splitter::Splitter(MainWindow& window)
-    : QObject(&window),
-      window_(window),
-      handle_(window.splitterHandle()),
-      bar_(window.splitterBar()) {
+Splitter::Splitter(WindowLayout& layout, QWidget* handle, QWidget* bar,
+                   std::function<int()> outerHeightTwips, QObject* parent)
+    : QObject(parent),
+      layout_(layout),
+      handle_(handle),
+      bar_(bar),
+      outerHeightTwips_(std::move(outerHeightTwips)) {
   // Moves over the handle also count while no button is down (they refresh splitMax).
   handle_->setMouseTracking(true);
   handle_->installEventFilter(this);
@@ -23,37 +27,36 @@ Splitter::Splitter(MainWindow& window)
 }
 
 void Splitter::OnSplitterMouseDown() {
-  window_.layout().BeginSplitterDrag();
-  window_.ApplyLayout();
+  layout_.BeginSplitterDrag();
+  emit placesChanged();
   bar_->show();
   ShowHandle(false);
   movedInDrag_ = false;
 }
 
 void Splitter::OnSplitterMouseMove(float y) {
-  WindowLayout& layout = window_.layout();
-  layout.MoveSplitter(y, window_.outerHeightTwips());
-  if (layout.splitMoving()) {
+  layout_.MoveSplitter(y, outerHeightTwips_());
+  if (layout_.splitMoving()) {
     movedInDrag_ = true;
-    window_.ApplyLayout();
+    emit placesChanged();
   }
 }
 
 void Splitter::OnSplitterMouseUp() {
-  window_.layout().EndSplitterDrag(movedInDrag_);
-  window_.ApplyLayout();
+  layout_.EndSplitterDrag(movedInDrag_);
+  emit placesChanged();
   bar_->hide();
   ShowHandle(true);
 }
 
 void Splitter::PlaceSplitterHandle(qint16 pos) {
-  window_.layout().PlaceSplitterHandle(pos);
-  window_.ApplyLayout();
+  layout_.PlaceSplitterHandle(pos);
+  emit placesChanged();
 }
 
 void Splitter::KeepWithinLimits() {
-  if (window_.layout().KeepSplitterWithinLimits(window_.outerHeightTwips())) {
-    window_.ApplyLayout();
+  if (layout_.KeepSplitterWithinLimits(outerHeightTwips_())) {
+    emit placesChanged();
   }
 }
 
@@ -91,7 +94,7 @@ bool Splitter::eventFilter(QObject* watched, QEvent* event) {
 
 void Splitter::OnHandlePress(QMouseEvent& event) {
   // While a drag lasts the handle is hidden: another button pressed meanwhile starts nothing.
-  if (window_.layout().splitMoving()) {
+  if (layout_.splitMoving()) {
     return;
   }
   dragButton_ = event.button();
@@ -101,14 +104,14 @@ void Splitter::OnHandlePress(QMouseEvent& event) {
 void Splitter::OnHandleMove(QMouseEvent& event) {
   // The release of the drag's button can be lost, for instance when another program takes the
   // pointer away in the middle of the drag; the drag then ends with the first move without it.
-  if (window_.layout().splitMoving() && !event.buttons().testFlag(dragButton_)) {
+  if (layout_.splitMoving() && !event.buttons().testFlag(dragButton_)) {
     OnSplitterMouseUp();
   }
   OnSplitterMouseMove(static_cast<float>(event.position().y() * kTwipsPerPixel));
 }
 
 void Splitter::OnHandleRelease(QMouseEvent& event) {
-  if (window_.layout().splitMoving() && event.button() == dragButton_) {
+  if (layout_.splitMoving() && event.button() == dragButton_) {
     OnSplitterMouseUp();
   }
 }

@@ -3,18 +3,21 @@
 #include <QObject>
 #include <QtGlobal>
 
+#include <functional>
+
 class QMouseEvent;
 class QWidget;
 
 namespace vesko {
 
-class MainWindow;
+class WindowLayout;
 
 // The splitter between the input box and the history box: the handle, which the user drags, and
 // the drag bar, shown in the handle's place while the drag lasts. Dragging makes the input box
 // shorter or taller and moves the history box and its label with
 // it; the handle follows on release. The geometry and the drag state (splitMoving, splitMin,
-// splitMax, splitPos) live in the window's layout; this class handles the pointer and paints.
+// splitMax, splitPos) live in the window's layout; this class handles the pointer, paints, and
+// tells the window when the layout's places have changed.
 //
 // The handle is never hidden as a widget: a widget that hides while the button that was pressed
 // on it is still down loses the pointer, and the moves and the release of the drag would reach no
@@ -24,9 +27,12 @@ class Splitter : public QObject {
   Q_OBJECT
 
  public:
-  // Takes over the mouse events of the window's handle and the painting of the handle and the
-  // feedback bar. The window owns the splitter.
-  explicit Splitter(MainWindow& window);
+  // Takes over the mouse events of the `handle` and the painting of the handle and the feedback
+  // `bar`, two controls of the window whose places `layout` keeps; `outerHeightTwips` gives the
+  // window's outer height. `layout` and the two widgets must outlive the splitter, which
+  // `parent` (the window) owns.
+  Splitter(WindowLayout& layout, QWidget* handle, QWidget* bar,
+           std::function<int()> outerHeightTwips, QObject* parent);
 
   // The three handlers of the handle's pointer events. `y` is the pointer's height in twips
   // relative to the handle's top edge; the button, the shift state and the pointer's x do not
@@ -44,6 +50,10 @@ class Splitter : public QObject {
   // Whether the handle shows: false while a drag lasts.
   bool handleShown() const { return handleShown_; }
 
+ signals:
+  // The splitter changed places in the layout: the window gives its controls their new places.
+  void placesChanged();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -54,9 +64,10 @@ class Splitter : public QObject {
   void ShowHandle(bool shown);
   void PaintStrip(QWidget& strip, bool active);
 
-  MainWindow& window_;
+  WindowLayout& layout_;
   QWidget* handle_ = nullptr;
   QWidget* bar_ = nullptr;
+  std::function<int()> outerHeightTwips_;
   bool handleShown_ = true;
   // The button that started the drag; only its release ends the drag.
   Qt::MouseButton dragButton_ = Qt::NoButton;

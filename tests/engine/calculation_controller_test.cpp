@@ -1,4 +1,5 @@
 #include "engine/calculation_controller.h"
+#include "engine/plain_input_text.h"
 #include "table_evaluator.h"
 
 #include <QRandomGenerator>
@@ -13,33 +14,36 @@ using vesko::test::Row;
 
 using vesko::CalculationController;
 using vesko::HostOperations;
+using vesko::PlainInputText;
 using vesko::testing::TableEvaluator;
 
 namespace {
 
 const QString kPi = QStringLiteral("3.1415926535897932384626433832795");
 
+// The input box, counting the reads of its whole text.
+class CountingInput : public PlainInputText {
+ public:
+  QString text() const override {
+    ++wholeReads;
+    return PlainInputText::text();
+  }
+  mutable int wholeReads = 0;
+};
+
 // Stands in for the window: the two text boxes and the focus.
 struct FakeHost {
-  QString input;
+  CountingInput input;
   QString history;
   int focusCount = 0;
   int historyWrites = 0;
   int caretMovesToEnd = 0;
-  int inputReads = 0;
-  // Whether the host offers the length and the start of the input.
-  bool partialReads = false;
   // Stands in for the window's top-line edit of the history box when set.
   std::function<bool(qsizetype, const QStringList&)> topEditor;
 
   HostOperations operations() {
     return {
-        .inputText =
-            [this] {
-              ++inputReads;
-              return input;
-            },
-        .setInputText = [this](const QString& text) { input = text; },
+        .setInputText = [this](const QString& text) { input.setText(text); },
         .focusInput = [this] { ++focusCount; },
         .setHistoryText =
             [this](const QString& text) {
@@ -51,11 +55,6 @@ struct FakeHost {
               return topEditor && topEditor(renderedTopRows, newTop);
             },
         .moveInputCaretToEnd = [this] { ++caretMovesToEnd; },
-        .inputLength =
-            partialReads ? std::function<qsizetype()>([this] { return input.size(); }) : nullptr,
-        .inputStart = partialReads ? std::function<QString(qsizetype)>(
-                                         [this](qsizetype length) { return input.left(length); })
-                                   : nullptr,
     };
   }
   QString firstLine() const { return history.section(QStringLiteral("\r\n"), 0, 0); }
@@ -73,7 +72,7 @@ class CalculationControllerTest : public QObject {
 
   // A key release after the input box came to hold `text`.
   void typeTo(const QString& text) {
-    host.input = text;
+    host.input.setText(text);
     controller->UpdateFromInput();
   }
   // Enter pressed and released.
@@ -110,14 +109,14 @@ class CalculationControllerTest : public QObject {
     evaluator.addFailure(QStringLiteral("2^("), QStringLiteral("Expected expression"));
     evaluator.addFailure(QStringLiteral("blank"), QStringLiteral("  "));
     host = FakeHost();
-    controller = std::make_unique<CalculationController>(evaluator, host.operations());
+    controller = std::make_unique<CalculationController>(evaluator, host.input, host.operations());
     seedStartRows();
   }
 
   void seedingWritesCommittedLookingRows() {
     QCOMPARE(controller->rows(), QStringList({"8=8", "7=7"}));
     QCOMPARE(host.history, QStringLiteral("8=8\r\n7=7\r\n"));
-    QCOMPARE(host.input, QStringLiteral("8"));
+    QCOMPARE(host.input.text(), QStringLiteral("8"));
   }
 
   void typingKeyByKeyShowsLiveValue() {
@@ -154,7 +153,7 @@ class CalculationControllerTest : public QObject {
     typeTo(input);
     QCOMPARE(host.firstLine(), firstLine);
     QCOMPARE(controller->rows().size(), 2);
-    QCOMPARE(host.input, input);
+    QCOMPARE(host.input.text(), input);
   }
 
   void liveRunEvaluatesOnce() {
@@ -193,7 +192,7 @@ class CalculationControllerTest : public QObject {
     // After the commit the same text (here empty) is calculated again.
     typeTo("");
     QCOMPARE(controller->rows().first(), QStringLiteral("0."));
-    host.input = "1";
+    host.input.setText(QStringLiteral("1"));
     controller->SeedExample(QStringLiteral("1"));
     evaluator.evaluated.clear();
     typeTo("1");
@@ -220,7 +219,7 @@ class CalculationControllerTest : public QObject {
     pressEnter();
     QCOMPARE(controller->rows(), QStringList({"", row, "7=7"}));
     QCOMPARE(host.history, "\r\n" + row + "\r\n7=7\r\n");
-    QCOMPARE(host.input, QString());
+    QCOMPARE(host.input.text(), QString());
     QCOMPARE(host.caretMovesToEnd, 0);
   }
 
@@ -239,7 +238,7 @@ class CalculationControllerTest : public QObject {
     pressEnter();
     QCOMPARE(controller->rows(), QStringList({errorRow, "7=7"}));
     // Nothing is inserted and the expression stays in the input box, caret at its end.
-    QCOMPARE(host.input, input);
+    QCOMPARE(host.input.text(), input);
     QCOMPARE(host.caretMovesToEnd, 1);
     // The error row stays on top until the next key release overwrites the live row.
     typeTo("5");
@@ -250,7 +249,7 @@ class CalculationControllerTest : public QObject {
     typeTo("blank");
     pressEnter();
     QCOMPARE(controller->rows(), QStringList({"8=8", "7=7"}));
-    QCOMPARE(host.input, QStringLiteral("blank"));
+    QCOMPARE(host.input.text(), QStringLiteral("blank"));
   }
 
   void blankEnterCommitsNothing_data() {
@@ -268,7 +267,7 @@ class CalculationControllerTest : public QObject {
     pressEnter();
     QCOMPARE(controller->rows(), QStringList({"0.", "7=7"}));
     QCOMPARE(host.history, QStringLiteral("0.\r\n7=7\r\n"));
-    QCOMPARE(host.input, input);
+    QCOMPARE(host.input.text(), input);
     // Also straight after a commit, with the box just cleared.
     typeTo("1+2");
     pressEnter();
@@ -299,8 +298,8 @@ class CalculationControllerTest : public QObject {
     QVERIFY(evaluator.evaluated.isEmpty());
   }
 
-  // A host that gives the input's length and start spares a live run the reading of a huge
-  // input it refuses; an input whose start is mostly blank, or a commit, is still read whole.
+  // The input's length and start spare a live run the reading of a huge input it refuses; an input
+  // whose start is mostly blank, or a commit, is still read whole.
   void hugeInputRefusedUnread_data() {
     QTest::addColumn<QString>("input");
     QTest::addColumn<bool>("read");
@@ -314,17 +313,15 @@ class CalculationControllerTest : public QObject {
   void hugeInputRefusedUnread() {
     QFETCH(QString, input);
     QFETCH(bool, read);
-    host.partialReads = true;
-    controller = std::make_unique<CalculationController>(evaluator, host.operations());
     typeTo("5");
     evaluator.evaluated.clear();
-    host.inputReads = 0;
+    host.input.wholeReads = 0;
     typeTo(input);
-    QCOMPARE(host.inputReads > 0, read);
+    QCOMPARE(host.input.wholeReads > 0, read);
     QCOMPARE(host.firstLine(),
              QString::fromLatin1(read && input.trimmed().endsWith(u'2') ? "3" : "5"));
     pressEnter();
-    QVERIFY(host.inputReads > 0);
+    QVERIFY(host.input.wholeReads > 0);
   }
 
   // Only the form's own length counts: spaces and carriage returns around a short expression

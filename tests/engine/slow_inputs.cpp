@@ -8,6 +8,7 @@
 //   slow_inputs         lists the names
 
 #include "engine/calculation_controller.h"
+#include "engine/plain_input_text.h"
 #include "script/script_evaluator.h"
 
 #include <QFile>
@@ -107,20 +108,17 @@ int main(int argc, char** argv) {
   }
   const SlowInput& slow = found->second;
 
-  QString input;
+  vesko::PlainInputText input;
   const auto evaluator = vesko::CreateScriptEvaluator();
   vesko::CalculationController controller(
-      *evaluator, {.inputText = [&] { return input; },
-                   .setInputText = [&](const QString& text) { input = text; },
-                   .focusInput = [] {},
-                   .setHistoryText = [](const QString&) {},
-                   .editHistoryTop = {},
-                   .moveInputCaretToEnd = {},
-                   // As the window does, so that a huge input is refused unread.
-                   .inputLength = [&] { return input.size(); },
-                   .inputStart = [&](qsizetype length) { return input.left(length); }});
+      *evaluator, input,
+      {.setInputText = [&](const QString& text) { input.setText(text); },
+       .focusInput = [] {},
+       .setHistoryText = [](const QString&) {},
+       .editHistoryTop = {},
+       .moveInputCaretToEnd = {}});
   controller.UpdateFromInput();
-  input = slow.text();
+  input.setText(slow.text());
   controller.UpdateFromInput();  // the key release of the paste
   controller.RequestCommit();
   controller.UpdateFromInput();  // Enter

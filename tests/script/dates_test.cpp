@@ -1,6 +1,6 @@
 // Dates and times (reference section 8a): literals, arithmetic, the date functions, and the text
 // of dates under en_US and zh_CN. The locale and the clock are pinned, so every row is exact.
-#include "script/locale_formats.h"
+#include "engine/locale_formats.h"
 #include "tests/script/locale_pin.h"
 #include "tests/script/script_test_support.h"
 

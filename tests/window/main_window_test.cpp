@@ -18,6 +18,7 @@
 
 using vesko::test::Row;
 
+using vesko::Control;
 using vesko::MainWindow;
 using vesko::PixelRect;
 using vesko::PixelsToTwips;
@@ -87,7 +88,7 @@ void MainWindowTest::designLayoutBeforeStart() {
   MainWindow window(evaluator_);
   auto* control = window.findChild<QWidget*>(name);
   QVERIFY(control);
-  QCOMPARE(window.controlTwips(control), twips);
+  QCOMPARE(PlaceOf(window, control), twips);
   QCOMPARE(control->geometry(), PixelRect(twips));
   QCOMPARE(control->isVisibleTo(&window), visible);
   QCOMPARE(window.size(), QSize(TwipsToPixels(5490), TwipsToPixels(1695)));
@@ -153,10 +154,10 @@ void MainWindowTest::startUpPlacementAndLayout() {
   QVERIFY(window->layout().minHeight() < PixelsToTwips(130));
   QCOMPARE(window->frameGeometry().size(), QSize(350, 130));
   // 350 px = 5250 twips: w = 5250 - 615 - 150; room = 1950 - 585 - 330 - 600.
-  QCOMPARE(window->controlTwips(window->inputBox()).width, 4485);
-  QCOMPARE(window->controlTwips(window->historyBox()).width, 4485);
-  QCOMPARE(window->controlTwips(window->splitterHandle()).width, 4485);
-  QCOMPARE(window->controlTwips(window->historyBox()).height, 435);
+  QCOMPARE(window->layout().place(Control::kInputBox).width, 4485);
+  QCOMPARE(window->layout().place(Control::kHistoryBox).width, 4485);
+  QCOMPARE(window->layout().place(Control::kSplitterHandle).width, 4485);
+  QCOMPARE(window->layout().place(Control::kHistoryBox).height, 435);
   QCOMPARE(window->historyBox()->height(), TwipsToPixels(435));
   QCOMPARE(window->statusBar()->geometry(), QRect(0, window->height() - 22, window->width(), 22));
 }
@@ -331,9 +332,9 @@ void MainWindowTest::resizeRules() {
   if (text2Height < 0) {
     text2Height = PixelsToTwips(outer.height()) - text1Height - 330 - 600;
   }
-  TwipRect input = window->controlTwips(window->inputBox());
+  TwipRect input = window->layout().place(Control::kInputBox);
   input.height = text1Height;
-  window->setControlTwips(window->inputBox(), input);
+  window->layout().setPlace(Control::kInputBox, input);
 
   window->resize(request - frame);
   QTRY_COMPARE(window->frameGeometry().size(), outer);
@@ -341,9 +342,9 @@ void MainWindowTest::resizeRules() {
        {static_cast<QWidget*>(window->inputBox()), static_cast<QWidget*>(window->historyBox()),
         static_cast<QWidget*>(window->splitterHandle())}) {
     QCOMPARE(box->width(), TwipsToPixels(boxWidth));
-    QVERIFY(qAbs(window->controlTwips(box).width - boxWidth) < vesko::kTwipsPerPixel);
+    QVERIFY(qAbs(PlaceOf(*window, box).width - boxWidth) < vesko::kTwipsPerPixel);
   }
-  QCOMPARE(window->controlTwips(window->historyBox()).height, text2Height);
+  QCOMPARE(window->layout().place(Control::kHistoryBox).height, text2Height);
   QCOMPARE(window->historyBox()->height(), TwipsToPixels(text2Height));
   // The left edges never move, and the status bar stays at the bottom, full width.
   QCOMPARE(window->inputBox()->x(), TwipsToPixels(615));
@@ -360,19 +361,19 @@ void MainWindowTest::minimisedNothingMoves() {
   auto window = StartedWindow();
   QHash<QWidget*, TwipRect> before;
   for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-    before.insert(control, window->controlTwips(control));
+    before.insert(control, PlaceOf(*window, control));
   }
   window->showMinimized();
   QTRY_VERIFY(window->isMinimized());
   window->resize(500, 300);
   QCOMPARE(window->size(), QSize(500, 300));
   for (auto it = before.cbegin(); it != before.cend(); ++it) {
-    QCOMPARE(window->controlTwips(it.key()), it.value());
+    QCOMPARE(PlaceOf(*window, it.key()), it.value());
     QCOMPARE(it.key()->geometry(), PixelRect(it.value()));
   }
   window->showNormal();
   // Restored, the rules run: the boxes follow the new width.
-  QTRY_COMPARE(window->controlTwips(window->inputBox()).width,
+  QTRY_COMPARE(window->layout().place(Control::kInputBox).width,
                vesko::PixelsToTwips(window->frameGeometry().width()) - 615 - 150);
 }
 

@@ -25,6 +25,7 @@
 
 using vesko::test::Row;
 
+using vesko::Control;
 using vesko::MainWindow;
 using vesko::RunTool;
 using vesko::WindowId;
@@ -361,7 +362,7 @@ void MainWindowX11Test::bothStartRowsShowInTheHistoryBox() {
   // The start height with openbox's frame at scale 1: the history box is 555 twips (37 pixels).
   const int frame = window->frameGeometry().height() - window->height();
   window->resize(window->width(), 138 - frame);
-  QTRY_COMPARE(window->controlTwips(window->historyBox()).height, 555);
+  QTRY_COMPARE(window->layout().place(Control::kHistoryBox).height, 555);
   QTest::qWait(200);
 
   // Both rows are laid out within the box's visible area...

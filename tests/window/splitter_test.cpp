@@ -17,6 +17,7 @@
 
 #include <memory>
 
+using vesko::Control;
 using vesko::MainWindow;
 using vesko::PixelRect;
 using vesko::PixelsToTwips;
@@ -116,7 +117,7 @@ void SplitterTest::dragStopsAtTheLimits() {
   QWindow* win = window->windowHandle();
   vesko::Splitter* splitter = window->splitter();
   const int outer = PixelsToTwips(outerHeight);
-  const TwipRect handleBefore = window->controlTwips(window->splitterHandle());
+  const TwipRect handleBefore = window->layout().place(Control::kSplitterHandle);
   QCOMPARE(handleBefore.top, 620);
   QCOMPARE(window->layout().splitMin(), 630);
 
@@ -125,32 +126,32 @@ void SplitterTest::dragStopsAtTheLimits() {
   QVERIFY(window->splitterBar()->isVisible());
   QVERIFY(!splitter->handleShown());
   TwipRect handle = handleBefore;
-  handle.width = window->controlTwips(window->inputBox()).width;
-  QCOMPARE(window->controlTwips(window->splitterBar()), handle);
+  handle.width = window->layout().place(Control::kInputBox).width;
+  QCOMPARE(window->layout().place(Control::kSplitterBar), handle);
 
   QTest::mouseMove(win, QPoint(kPressPoint.x(), (kPressPoint.y() + row) / 2));
   QTest::mouseMove(win, QPoint(kPressPoint.x(), row));
   QCOMPARE(window->layout().splitMax(), splitMax);
   QCOMPARE(window->layout().splitPos(), float(barTop));
-  QCOMPARE(window->controlTwips(window->splitterBar()).top, barTop);
-  QCOMPARE(window->controlTwips(window->splitterHandle()), handle);  // waits for the release
+  QCOMPARE(window->layout().place(Control::kSplitterBar).top, barTop);
+  QCOMPARE(window->layout().place(Control::kSplitterHandle), handle);  // waits for the release
 
   QTest::mouseRelease(win, button, {}, QPoint(kPressPoint.x(), row));
   QVERIFY(!window->layout().splitMoving());
   QVERIFY(!window->splitterBar()->isVisible());
   QVERIFY(splitter->handleShown());
   handle.top = barTop - 10;
-  QCOMPARE(window->controlTwips(window->splitterHandle()), handle);
+  QCOMPARE(window->layout().place(Control::kSplitterHandle), handle);
 
-  const TwipRect input = window->controlTwips(window->inputBox());
+  const TwipRect input = window->layout().place(Control::kInputBox);
   QCOMPARE(input, TwipRect({615, 45, handle.width, barTop - 105 + 50}));
   QCOMPARE(input.top + input.height, handle.top);  // the handle sits on Text1's bottom edge
-  const TwipRect history = window->controlTwips(window->historyBox());
+  const TwipRect history = window->layout().place(Control::kHistoryBox);
   QCOMPARE(history.top, barTop + 105);
   QCOMPARE(history.height, outer - input.height - kStatusBarTwips - 600);
-  QCOMPARE(window->controlTwips(window->historyLabel()).top, history.top);
+  QCOMPARE(window->layout().place(Control::kHistoryLabel).top, history.top);
   for (QWidget* control : Controls(*window)) {
-    QCOMPARE(control->geometry(), PixelRect(window->controlTwips(control)));
+    QCOMPARE(control->geometry(), PixelRect(PlaceOf(*window, control)));
   }
 }
 
@@ -174,24 +175,24 @@ void SplitterTest::shrinkingKeepsTheBoundaryWithinReach() {
   QTest::mousePress(win, Qt::LeftButton, {}, kPressPoint);
   QTest::mouseMove(win, QPoint(kPressPoint.x(), 2000));
   QTest::mouseRelease(win, Qt::LeftButton, {}, QPoint(kPressPoint.x(), 2000));
-  QCOMPARE(window->controlTwips(window->splitterHandle()).top, 4860 - 10);
+  QCOMPARE(window->layout().place(Control::kSplitterHandle).top, 4860 - 10);
 
   const int frame = window->frameGeometry().height() - window->height();
   window->resize(window->width(), outerHeight - frame);
   const int outer = window->outerHeightTwips();
-  const TwipRect handle = window->controlTwips(window->splitterHandle());
-  const TwipRect input = window->controlTwips(window->inputBox());
-  const TwipRect history = window->controlTwips(window->historyBox());
+  const TwipRect handle = window->layout().place(Control::kSplitterHandle);
+  const TwipRect input = window->layout().place(Control::kInputBox);
+  const TwipRect history = window->layout().place(Control::kHistoryBox);
   QCOMPARE(handle.top, pos - 10);
   QCOMPARE(input.height, pos - 55);
   QCOMPARE(history.top, pos + 105);
-  QCOMPARE(window->controlTwips(window->historyLabel()).top, pos + 105);
+  QCOMPARE(window->layout().place(Control::kHistoryLabel).top, pos + 105);
   QCOMPARE(history.height, outer - input.height - kStatusBarTwips - 600);
   // The handle and the whole history box lie above the status bar.
   QVERIFY(history.height >= 180);
   QVERIFY(window->historyBox()->geometry().bottom() < window->statusBar()->geometry().top());
   for (QWidget* control : Controls(*window)) {
-    QCOMPARE(control->geometry(), PixelRect(window->controlTwips(control)));
+    QCOMPARE(control->geometry(), PixelRect(PlaceOf(*window, control)));
   }
 }
 
@@ -211,20 +212,20 @@ void SplitterTest::historyBoxFollowsTheDrag() {
   for (const int r : rows) {
     QTest::mouseMove(win, QPoint(kPressPoint.x(), r));
     const int pos = qBound(630, 15 * r + 50, outer - kStatusBarTwips - 810);
-    const TwipRect input = window->controlTwips(window->inputBox());
-    const TwipRect history = window->controlTwips(window->historyBox());
-    QCOMPARE(window->controlTwips(window->splitterBar()).top, pos);
+    const TwipRect input = window->layout().place(Control::kInputBox);
+    const TwipRect history = window->layout().place(Control::kHistoryBox);
+    QCOMPARE(window->layout().place(Control::kSplitterBar).top, pos);
     QCOMPARE(input.height, pos - 55);
     QCOMPARE(history.top, pos + 105);
-    QCOMPARE(window->controlTwips(window->historyLabel()).top, pos + 105);
+    QCOMPARE(window->layout().place(Control::kHistoryLabel).top, pos + 105);
     // The history box takes the room the resize rules give it; the clamp keeps it at least 265.
     QCOMPARE(history.height, outer - input.height - kStatusBarTwips - 600);
     QVERIFY2(history.height >= 265, qPrintable(QString::number(history.height)));
     QCOMPARE(window->historyBox()->geometry(), PixelRect(history));
-    QCOMPARE(window->controlTwips(window->splitterHandle()).top, 620);
+    QCOMPARE(window->layout().place(Control::kSplitterHandle).top, 620);
   }
   QTest::mouseRelease(win, Qt::LeftButton, {}, QPoint(kPressPoint.x(), rows.last()));
-  QCOMPARE(window->controlTwips(window->splitterHandle()).top, 620);  // the last move hit the top
+  QCOMPARE(window->layout().place(Control::kSplitterHandle).top, 620);  // the last move hit the top
 }
 
 void SplitterTest::idleMovesChangeNoControl_data() {
@@ -241,7 +242,7 @@ void SplitterTest::idleMovesChangeNoControl() {
   QCOMPARE(window->layout().splitMax(), 0);
   QHash<QWidget*, TwipRect> before;
   for (QWidget* control : Controls(*window)) {
-    before.insert(control, window->controlTwips(control));
+    before.insert(control, PlaceOf(*window, control));
   }
   for (const QPoint& point : {kPressPoint, QPoint(20, 43), QPoint(250, 46)}) {
     QTest::mouseMove(window->windowHandle(), point);
@@ -251,7 +252,7 @@ void SplitterTest::idleMovesChangeNoControl() {
   QVERIFY(window->splitter()->handleShown());
   QVERIFY(!window->splitterBar()->isVisible());
   for (auto it = before.cbegin(); it != before.cend(); ++it) {
-    QCOMPARE(window->controlTwips(it.key()), it.value());
+    QCOMPARE(PlaceOf(*window, it.key()), it.value());
   }
 }
 
@@ -268,7 +269,7 @@ void SplitterTest::clickLeavesTheHandle() {
   QFETCH(bool, doubleClick);
   auto window = StartedWindow(300);
   QWindow* win = window->windowHandle();
-  const TwipRect handle = window->controlTwips(window->splitterHandle());
+  const TwipRect handle = window->layout().place(Control::kSplitterHandle);
   for (int i = 0; i < 5; ++i) {
     if (doubleClick) {
       QTest::mouseDClick(win, button, {}, kPressPoint);
@@ -279,8 +280,8 @@ void SplitterTest::clickLeavesTheHandle() {
   QVERIFY(!window->layout().splitMoving());
   QVERIFY(window->splitter()->handleShown());
   QVERIFY(!window->splitterBar()->isVisible());
-  QCOMPARE(window->controlTwips(window->splitterHandle()), handle);
-  QCOMPARE(window->controlTwips(window->inputBox()).height, 585);
+  QCOMPARE(window->layout().place(Control::kSplitterHandle), handle);
+  QCOMPARE(window->layout().place(Control::kInputBox).height, 585);
 }
 
 void SplitterTest::otherButtonsDoNotEndTheDrag() {
@@ -291,11 +292,11 @@ void SplitterTest::otherButtonsDoNotEndTheDrag() {
   QTest::mousePress(win, Qt::RightButton, {}, QPoint(150, 60));
   QTest::mouseRelease(win, Qt::RightButton, {}, QPoint(150, 60));
   QVERIFY(window->layout().splitMoving());
-  QCOMPARE(window->controlTwips(window->splitterBar()).top, 950);
+  QCOMPARE(window->layout().place(Control::kSplitterBar).top, 950);
   QTest::mouseMove(win, QPoint(150, 70));
   QTest::mouseRelease(win, Qt::LeftButton, {}, QPoint(150, 70));
   QVERIFY(!window->layout().splitMoving());
-  QCOMPARE(window->controlTwips(window->splitterHandle()).top, 1100 - 10);
+  QCOMPARE(window->layout().place(Control::kSplitterHandle).top, 1100 - 10);
 }
 
 void SplitterTest::lostReleaseEndsTheDrag() {
@@ -303,7 +304,7 @@ void SplitterTest::lostReleaseEndsTheDrag() {
   QWindow* win = window->windowHandle();
   QTest::mousePress(win, Qt::LeftButton, {}, kPressPoint);
   QTest::mouseMove(win, QPoint(150, 80));
-  QCOMPARE(window->controlTwips(window->splitterBar()).top, 1250);
+  QCOMPARE(window->layout().place(Control::kSplitterBar).top, 1250);
   // A move without the button, as after a release that went elsewhere.
   QLabel* handle = window->splitterHandle();
   QMouseEvent move(QEvent::MouseMove, QPointF(150, 40), handle->mapToGlobal(QPointF(150, 40)),
@@ -312,8 +313,8 @@ void SplitterTest::lostReleaseEndsTheDrag() {
   QVERIFY(!window->layout().splitMoving());
   QVERIFY(window->splitter()->handleShown());
   QVERIFY(!window->splitterBar()->isVisible());
-  QCOMPARE(window->controlTwips(handle).top, 1240);
-  QCOMPARE(window->controlTwips(window->inputBox()).height, 1250 - 55);
+  QCOMPARE(PlaceOf(*window, handle).top, 1240);
+  QCOMPARE(window->layout().place(Control::kInputBox).height, 1250 - 55);
 }
 
 void SplitterTest::handleHiddenOnlyToTheEye() {

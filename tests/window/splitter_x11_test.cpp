@@ -17,6 +17,7 @@
 
 #include <memory>
 
+using vesko::Control;
 using vesko::MainWindow;
 using vesko::PixelRect;
 using vesko::PixelsToTwips;
@@ -89,7 +90,7 @@ void SplitterX11Test::realDrag() {
   auto window = StartedWindow();
   QCOMPARE(window->frameGeometry().height(), kOuterHeightPixels);
   QLabel* handle = window->splitterHandle();
-  const TwipRect handleBefore = window->controlTwips(handle);
+  const TwipRect handleBefore = PlaceOf(*window, handle);
   QCOMPARE(handleBefore.top, 620);
 
   // Hovering over the handle refreshes splitMax and changes nothing else.
@@ -105,25 +106,25 @@ void SplitterX11Test::realDrag() {
   MovePointer(*window, (kPressPoint + release) / 2);
   MovePointer(*window, release);
   // The move away from the handle, even out of the window, still reached it.
-  QTRY_COMPARE(window->controlTwips(window->splitterBar()).top, barTop);
+  QTRY_COMPARE(window->layout().place(Control::kSplitterBar).top, barTop);
   QVERIFY(window->layout().splitMoving());
-  QCOMPARE(window->controlTwips(handle).top, 620);
+  QCOMPARE(PlaceOf(*window, handle).top, 620);
 
   Button(QStringLiteral("mouseup"));
   QTRY_VERIFY(!window->layout().splitMoving());
   QVERIFY(window->splitter()->handleShown());
   QVERIFY(!window->splitterBar()->isVisible());
-  QCOMPARE(window->controlTwips(handle).top, barTop - 10);
+  QCOMPARE(PlaceOf(*window, handle).top, barTop - 10);
 
-  const TwipRect input = window->controlTwips(window->inputBox());
-  const TwipRect history = window->controlTwips(window->historyBox());
+  const TwipRect input = window->layout().place(Control::kInputBox);
+  const TwipRect history = window->layout().place(Control::kHistoryBox);
   QCOMPARE(input.height, barTop - 55);
   QCOMPARE(history.top, barTop + 105);
   QCOMPARE(history.height, 6000 - input.height - 330 - 600);
-  QCOMPARE(window->controlTwips(window->historyLabel()).top, history.top);
+  QCOMPARE(window->layout().place(Control::kHistoryLabel).top, history.top);
   for (QWidget* control : {static_cast<QWidget*>(handle), static_cast<QWidget*>(window->inputBox()),
                            static_cast<QWidget*>(window->historyBox())}) {
-    QCOMPARE(control->geometry(), PixelRect(window->controlTwips(control)));
+    QCOMPARE(control->geometry(), PixelRect(PlaceOf(*window, control)));
   }
 
   // The handle shows again where it was put: a second drag grabs it there and follows the
@@ -136,10 +137,10 @@ void SplitterX11Test::realDrag() {
   QTRY_VERIFY(window->layout().splitMoving());
   MovePointer(*window, QPoint(150, 200));
   const int second = qBound(630, barTop - 10 + PixelsToTwips(200 - handleRow) + 45, 4860);
-  QTRY_COMPARE(window->controlTwips(window->splitterBar()).top, second);
+  QTRY_COMPARE(window->layout().place(Control::kSplitterBar).top, second);
   Button(QStringLiteral("mouseup"));
   QTRY_VERIFY(!window->layout().splitMoving());
-  QCOMPARE(window->controlTwips(handle).top, second - 10);
+  QCOMPARE(PlaceOf(*window, handle).top, second - 10);
 }
 
 QTEST_MAIN(SplitterX11Test)

@@ -1,4 +1,4 @@
-#include "script/locale_formats.h"
+#include "engine/locale_formats.h"
 
 namespace vesko {
 namespace {

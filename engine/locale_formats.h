@@ -1,8 +1,8 @@
 #pragma once
 
 // Date and time formats built from the user's locale, shared by the status bar's clock
-// (window/clock_text) and the text of dates in the expression language (script/dates). QtCore
-// only, in its own small library (vesko_locale_formats).
+// (window/clock_text) and the text of dates in the expression language (script/dates). Part of
+// the QtCore engine, which both of them build on.
 
 #include <QString>
 
