@@ -71,21 +71,21 @@ int main(int argc, char* argv[]) {
   put(Rows(10));
   open();
   const double append = MedianMs(
-      runs, [] {}, [&history] { history->Append("1+2=3"); });
+      runs, [] {}, [&history] { history->Append(QStringLiteral("1+2=3")); });
   const double firstAppend = MedianMs(
       runs,
       [&] {
         put(half);
         open();
       },
-      [&history] { history->Append("1+2=3"); });
+      [&history] { history->Append(QStringLiteral("1+2=3")); });
   const double compactingAppend = MedianMs(
       runs,
       [&] {
         put(full);
         open();
       },
-      [&history] { history->Append("1+2=3"); });
+      [&history] { history->Append(QStringLiteral("1+2=3")); });
 
   std::printf("file of 100,000 rows: %.1f MiB\n", full.size() / 1048576.0);
   std::printf("restore the newest 1,000 of 100,000 rows   %8.2f ms\n", restore);

@@ -302,11 +302,12 @@ Variant SingleOrDouble(double value) {
 }
 
 bool ParseBooleanWord(QStringView text, bool& value) {
-  QStringView trimmed = text.trimmed();
-  // "#TRUE#" and "#FALSE#" (the text of Booleans written to files) read as the words.
-  if (trimmed.size() > 2 && trimmed.front() == QLatin1Char('#') &&
-      trimmed.back() == QLatin1Char('#')) {
-    trimmed = trimmed.mid(1, trimmed.size() - 2);
+  const QStringView trimmed = text.trimmed();
+  // "#TRUE#" and "#FALSE#" (the text of Booleans written to files) read as the words, in
+  // capitals only: "#True#" is not a Boolean.
+  if (trimmed == u"#TRUE#" || trimmed == u"#FALSE#") {
+    value = trimmed == u"#TRUE#";
+    return true;
   }
   if (trimmed.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) {
     value = true;

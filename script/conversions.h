@@ -52,7 +52,7 @@ double CheckedDouble(double value);
 // A double as Single, or as Double when it lies beyond the Single range.
 Variant SingleOrDouble(double value);
 
-// "True"/"False" (also "#TRUE#"/"#FALSE#") in any case; returns false when the text is neither.
+// "True"/"False" in any case (also "#TRUE#"/"#FALSE#", in capitals only); returns false when the text is neither.
 bool ParseBooleanWord(QStringView text, bool& value);
 
 // The CXxx conversions. Empty gives the zero of the type; Null fails with 94.

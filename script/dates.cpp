@@ -5,125 +5,20 @@
 #include "script/clock.h"
 #include "script/conversions.h"
 #include "script/errors.h"
+#include "script/locale_date_text.h"
 
 #include <QTime>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string_view>
+#include <vector>
 
 namespace vesko::script {
 
 namespace {
-
 const std::int64_t kDayZeroJulian = QDate(1899, 12, 30).toJulianDay();
-
-struct DateToken {
-  enum Kind { kNumber, kWord, kSeparator } kind;
-  int value = 0;     // number value, or the separator character
-  int digits = 0;    // number of digits
-  QStringView text;  // word text
-};
-
-constexpr std::array<std::string_view, 12> kMonths{"january",   "february", "march",    "april",
-                                                   "may",       "june",     "july",     "august",
-                                                   "september", "october",  "november", "december"};
-
-// 1..12 for an English month name or its first three letters (any case), or for the user's
-// locale's long or short month name; 0 otherwise.
-int MonthOfWord(QStringView word, bool localeNames) {
-  if (word.size() >= 3) {
-    for (std::size_t m = 0; m < kMonths.size(); ++m) {
-      const std::string_view name = kMonths[m];
-      if (static_cast<std::size_t>(word.size()) > name.size()) {
-        continue;
-      }
-      if (word.size() != 3 && static_cast<std::size_t>(word.size()) != name.size()) {
-        continue;
-      }
-      bool same = true;
-      for (qsizetype i = 0; i < word.size() && same; ++i) {
-        same = AsciiLower(word[i].unicode()) ==
-               static_cast<char16_t>(name[static_cast<std::size_t>(i)]);
-      }
-      if (same) {
-        return static_cast<int>(m) + 1;
-      }
-    }
-  }
-  if (localeNames) {
-    const QLocale locale = UserLocale();
-    for (int m = 1; m <= 12; ++m) {
-      if (word.compare(locale.monthName(m, QLocale::LongFormat), Qt::CaseInsensitive) == 0 ||
-          word.compare(locale.monthName(m, QLocale::ShortFormat), Qt::CaseInsensitive) == 0) {
-        return m;
-      }
-    }
-  }
-  return 0;
-}
-
-bool Tokenize(QStringView text, std::vector<DateToken>& tokens) {
-  const qsizetype size = text.size();
-  if (size > 200) {
-    return false;  // no date text is that long
-  }
-  for (qsizetype i = 0; i < size;) {
-    const QChar qc = text[i];
-    const char16_t c = qc.unicode();
-    if (IsSpaceOrTab(c)) {
-      ++i;
-      continue;
-    }
-    if (IsDigit(c)) {
-      DateToken t{DateToken::kNumber, 0, 0, {}};
-      qsizetype j = i;
-      while (j < size && IsDigit(text[j].unicode())) {
-        if (t.digits < 6) {
-          t.value = t.value * 10 + (text[j].unicode() - u'0');
-        }
-        ++t.digits;
-        ++j;
-      }
-      if (t.digits > 5) {
-        return false;
-      }
-      tokens.push_back(t);
-      i = j;
-      continue;
-    }
-    if (c == u'/' || c == u'-' || c == u'.' || c == u',' || c == u':') {
-      tokens.push_back({DateToken::kSeparator, c, 0, {}});
-      ++i;
-      continue;
-    }
-    if (qc.isLetter()) {
-      qsizetype j = i;
-      while (j < size && text[j].isLetter()) {
-        ++j;
-      }
-      DateToken t{DateToken::kWord, 0, 0, {}};
-      t.text = text.mid(i, j - i);
-      tokens.push_back(t);
-      i = j;
-      continue;
-    }
-    return false;
-  }
-  return true;
-}
-
-int DaysInMonth(int year, int month) {
-  return QDate(year, month, 1).daysInMonth();
-}
-
-int FullYear(int year, int digits) {
-  if (digits <= 2) {
-    return year < 30 ? 2000 + year : 1900 + year;
-  }
-  return year;
-}
-
 }  // namespace
 
 QLocale UserLocale() {
@@ -175,185 +70,488 @@ int WeekdayOfDay(std::int64_t day) {
   return static_cast<int>(r) + 1;
 }
 
-bool ParseDateText(QStringView text, DateOrder order, double& serial) {
-  std::vector<DateToken> tokens;
-  if (!Tokenize(text, tokens) || tokens.empty()) {
+namespace {
+
+// A piece of a date text: a number, a word, a run of blanks or one punctuation mark.
+struct DateToken {
+  enum Kind { kNumber, kWord, kBlank, kMark } kind;
+  int value = 0;     // the number, or the mark character
+  int digits = 0;    // how many digits the number has
+  QStringView text;  // the word
+};
+
+// What the reader knows of the locale a text is read in.
+struct ReaderRules {
+  QLocale locale;
+  bool localeNames = false;       // the locale's month names and AM/PM texts count
+  bool dotSeparatesDate = false;  // "." separates a date's fields, not a time's
+  std::array<char, 3> order{};    // 'M', 'd', 'y' in the order the locale writes them
+};
+
+std::array<char, 3> OrderOfFormat(const QString& format) {
+  std::array<std::pair<qsizetype, char>, 3> positions{
+      {{format.indexOf(u'M'), 'M'}, {format.indexOf(u'd'), 'd'}, {format.indexOf(u'y'), 'y'}}};
+  std::sort(positions.begin(), positions.end());
+  return {positions[0].second, positions[1].second, positions[2].second};
+}
+
+ReaderRules RulesFor(DateOrder order) {
+  ReaderRules rules;
+  if (order == DateOrder::kUnitedStates) {
+    rules.locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    rules.order = {'M', 'd', 'y'};
+    return rules;
+  }
+  rules.locale = UserLocale();
+  rules.localeNames = true;
+  const QString format = rules.locale.dateFormat(QLocale::ShortFormat);
+  rules.dotSeparatesDate = format.contains(u'.');
+  rules.order = OrderOfFormat(format);
+  return rules;
+}
+
+constexpr std::array<std::string_view, 12> kMonths{"january",   "february", "march",    "april",
+                                                   "may",       "june",     "july",     "august",
+                                                   "september", "october",  "november", "december"};
+
+// An English month name or its first three letters, in any case.
+bool IsEnglishMonth(QStringView word, std::string_view name) {
+  const auto size = static_cast<std::size_t>(word.size());
+  if (size != 3 && size != name.size()) {
     return false;
   }
-  // The time: "h:mm[:ss]" or "h" followed by AM/PM, with an optional AM/PM.
-  bool haveTime = false;
+  for (std::size_t i = 0; i < size; ++i) {
+    if (AsciiLower(word[static_cast<qsizetype>(i)].unicode()) != static_cast<char16_t>(name[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// 1..12 for an English month name, or for the locale's long or short month name; 0 otherwise.
+int MonthOfWord(QStringView word, const ReaderRules& rules) {
+  for (std::size_t m = 0; m < kMonths.size(); ++m) {
+    if (IsEnglishMonth(word, kMonths[m])) {
+      return static_cast<int>(m) + 1;
+    }
+  }
+  for (int m = 1; rules.localeNames && m <= 12; ++m) {
+    if (word.compare(rules.locale.monthName(m, QLocale::LongFormat), Qt::CaseInsensitive) == 0 ||
+        word.compare(rules.locale.monthName(m, QLocale::ShortFormat), Qt::CaseInsensitive) == 0) {
+      return m;
+    }
+  }
+  return 0;
+}
+
+bool IsWord(QStringView word, QStringView a, QStringView b) {
+  return word.compare(a, Qt::CaseInsensitive) == 0 || word.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+Meridiem MeridiemOfWord(QStringView word, const ReaderRules& rules) {
+  if (IsWord(word, u"AM", u"A") || (rules.localeNames && IsWord(word, rules.locale.amText(), {}))) {
+    return Meridiem::kAm;
+  }
+  if (IsWord(word, u"PM", u"P") || (rules.localeNames && IsWord(word, rules.locale.pmText(), {}))) {
+    return Meridiem::kPm;
+  }
+  return Meridiem::kNone;
+}
+
+// ---- Splitting the text into tokens ----
+
+bool IsMark(char16_t c) {
+  return c == u'/' || c == u'-' || c == u'.' || c == u',' || c == u':';
+}
+
+// Decimal digits of any script (a date text may be written in the locale's own digits).
+int DigitAt(QStringView text, qsizetype i, int& width) {
+  width = 1;
+  char32_t code = text[i].unicode();
+  if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+    code = QChar::surrogateToUcs4(text[i], text[i + 1]);
+    width = 2;
+  }
+  return QChar::category(code) == QChar::Number_DecimalDigit ? QChar::digitValue(code) : -1;
+}
+
+// A run of digits at `i`; false when it has more than five (no date field is that long).
+bool ReadNumberToken(QStringView text, qsizetype& i, DateToken& token) {
+  token = {DateToken::kNumber, 0, 0, {}};
+  int width = 1;
+  for (int digit = DigitAt(text, i, width); digit >= 0;) {
+    token.value = token.value * 10 + digit;
+    ++token.digits;
+    i += width;
+    if (token.digits > 5) {
+      return false;
+    }
+    digit = i < text.size() ? DigitAt(text, i, width) : -1;
+  }
+  return true;
+}
+
+bool IsWordCharacter(QChar c) {
+  return c.isLetter() || c.isMark();
+}
+
+// The tokens of `text`, or false when it holds a character no date text has.
+bool Tokenize(QStringView text, std::vector<DateToken>& tokens) {
+  for (qsizetype i = 0; i < text.size();) {
+    const QChar c = text[i];
+    int width = 1;
+    DateToken token{DateToken::kBlank, 0, 0, {}};
+    if (c.isSpace()) {
+      while (i < text.size() && text[i].isSpace()) {
+        ++i;
+      }
+    } else if (DigitAt(text, i, width) >= 0) {
+      if (!ReadNumberToken(text, i, token)) {
+        return false;
+      }
+    } else if (IsMark(c.unicode())) {
+      token = {DateToken::kMark, c.unicode(), 0, {}};
+      ++i;
+    } else if (IsWordCharacter(c)) {
+      const qsizetype start = i;
+      while (i < text.size() && IsWordCharacter(text[i])) {
+        ++i;
+      }
+      token = {DateToken::kWord, 0, 0, text.mid(start, i - start)};
+    } else {
+      return false;
+    }
+    tokens.push_back(token);
+  }
+  return true;
+}
+
+// ---- Reading the tokens ----
+
+struct TokenCursor {
+  const std::vector<DateToken>& tokens;
+  std::size_t pos = 0;
+
+  const DateToken* At(std::size_t offset = 0) const {
+    return pos + offset < tokens.size() ? &tokens[pos + offset] : nullptr;
+  }
+  bool Is(DateToken::Kind kind, std::size_t offset = 0) const {
+    const DateToken* t = At(offset);
+    return t != nullptr && t->kind == kind;
+  }
+  bool AtEnd() const { return pos >= tokens.size(); }
+  void SkipBlank() {
+    if (Is(DateToken::kBlank)) {
+      ++pos;
+    }
+  }
+};
+
+struct TimeOfDay {
   int hour = 0;
   int minute = 0;
   int second = 0;
-  std::vector<DateToken> dateTokens;
-  for (std::size_t i = 0; i < tokens.size(); ++i) {
-    const DateToken& t = tokens[i];
-    const bool colonNext = i + 2 < tokens.size() && tokens[i + 1].kind == DateToken::kSeparator &&
-                           tokens[i + 1].value == u':' && tokens[i + 2].kind == DateToken::kNumber;
-    auto isMeridiem = [&](std::size_t k) {
-      if (k >= tokens.size() || tokens[k].kind != DateToken::kWord) {
-        return 0;
-      }
-      const QStringView w = tokens[k].text;
-      if (w.compare(QLatin1String("AM"), Qt::CaseInsensitive) == 0 ||
-          w.compare(QLatin1String("A"), Qt::CaseInsensitive) == 0) {
-        return 1;
-      }
-      if (w.compare(QLatin1String("PM"), Qt::CaseInsensitive) == 0 ||
-          w.compare(QLatin1String("P"), Qt::CaseInsensitive) == 0) {
-        return 2;
-      }
-      return 0;
-    };
-    if (t.kind == DateToken::kNumber && !haveTime && (colonNext || isMeridiem(i + 1) != 0)) {
-      haveTime = true;
-      hour = t.value;
-      std::size_t k = i + 1;
-      if (colonNext) {
-        minute = tokens[i + 2].value;
-        k = i + 3;
-        if (k + 1 < tokens.size() && tokens[k].kind == DateToken::kSeparator &&
-            tokens[k].value == u':' && tokens[k + 1].kind == DateToken::kNumber) {
-          second = tokens[k + 1].value;
-          k += 2;
-        }
-      }
-      const int meridiem = isMeridiem(k);
-      if (meridiem != 0) {
-        if (hour < 1 || hour > 12) {
-          return false;
-        }
-        hour = hour % 12 + (meridiem == 2 ? 12 : 0);
-        ++k;
-      }
-      if (hour > 23 || minute > 59 || second > 59) {
-        return false;
-      }
-      i = k - 1;
-      continue;
-    }
-    dateTokens.push_back(t);
-  }
+  Meridiem meridiem = Meridiem::kNone;
+};
 
-  // The date: numbers and at most one month name; separators between them.
-  int numbers[3] = {0, 0, 0};
-  int digits[3] = {0, 0, 0};
+enum class Found { kNone, kTime, kBad };
+
+// A meridiem word at the cursor (after an optional blank), consumed; kNone leaves the cursor.
+Meridiem ReadMeridiem(TokenCursor& c, const ReaderRules& rules) {
+  const std::size_t start = c.pos;
+  c.SkipBlank();
+  if (c.Is(DateToken::kWord)) {
+    const Meridiem m = MeridiemOfWord(c.At()->text, rules);
+    if (m != Meridiem::kNone) {
+      ++c.pos;
+      return m;
+    }
+  }
+  c.pos = start;
+  return Meridiem::kNone;
+}
+
+bool IsTimeMark(const DateToken* t, const ReaderRules& rules) {
+  return t != nullptr && t->kind == DateToken::kMark &&
+         (t->value == u':' || (t->value == u'.' && !rules.dotSeparatesDate));
+}
+
+// The hour of the day: with AM/PM, 12 (and 0) is the start of the half day; an hour above 12
+// ignores AM/PM.
+bool ResolveHour(TimeOfDay& time) {
+  if (time.hour > 23 || time.minute > 59 || time.second > 59) {
+    return false;
+  }
+  if (time.meridiem != Meridiem::kNone && time.hour <= 12) {
+    time.hour = time.hour % 12 + (time.meridiem == Meridiem::kPm ? 12 : 0);
+  }
+  return true;
+}
+
+// A time of day at the cursor: "h:m[:s]" (also with "." when dates do not use it), "h AM", or
+// either with AM/PM before or after. Hour, minute and second are at most three parts.
+Found ReadTime(TokenCursor& c, const ReaderRules& rules, TimeOfDay& time) {
+  const std::size_t start = c.pos;
+  time = {};
+  time.meridiem = ReadMeridiem(c, rules);
+  c.SkipBlank();
+  if (!c.Is(DateToken::kNumber)) {
+    c.pos = start;
+    return Found::kNone;
+  }
+  time.hour = c.At()->value;
+  ++c.pos;
+  int parts = 1;
+  for (; IsTimeMark(c.At(), rules) && c.Is(DateToken::kNumber, 1); c.pos += 2) {
+    if (++parts > 3) {
+      return Found::kBad;
+    }
+    (parts == 2 ? time.minute : time.second) = c.At(1)->value;
+  }
+  if (time.meridiem == Meridiem::kNone) {
+    time.meridiem = ReadMeridiem(c, rules);
+  }
+  if (parts == 1 && time.meridiem == Meridiem::kNone) {
+    c.pos = start;
+    return Found::kNone;
+  }
+  return ResolveHour(time) ? Found::kTime : Found::kBad;
+}
+
+// The date's fields: up to three numbers and at most one month name, in the order written.
+struct DateFields {
+  std::array<int, 3> numbers{};
+  std::array<int, 3> digits{};
   int count = 0;
   int namedMonth = 0;
-  int namedMonthPosition = -1;
-  for (const DateToken& t : dateTokens) {
-    if (t.kind == DateToken::kNumber) {
-      if (count == 3) {
-        return false;
-      }
-      numbers[count] = t.value;
-      digits[count] = t.digits;
-      ++count;
-    } else if (t.kind == DateToken::kWord) {
-      const int m = MonthOfWord(t.text, order == DateOrder::kUserLocale);
-      if (m == 0 || namedMonth != 0) {
-        return false;
-      }
-      namedMonth = m;
-      namedMonthPosition = count;
-    }
+};
+
+bool IsDateMark(const DateToken* t, const ReaderRules& rules) {
+  return t != nullptr && t->kind == DateToken::kMark && t->value != u':' &&
+         (t->value != u'.' || rules.dotSeparatesDate);
+}
+
+// Skips what separates two date fields: blanks around at most one date mark.
+void SkipFieldSeparator(TokenCursor& c, const ReaderRules& rules) {
+  c.SkipBlank();
+  if (IsDateMark(c.At(), rules)) {
+    ++c.pos;
+    c.SkipBlank();
   }
-  if (count == 0 && namedMonth == 0) {
-    if (!haveTime) {
+}
+
+bool AddField(const DateToken& t, const ReaderRules& rules, DateFields& fields) {
+  if (t.kind == DateToken::kWord) {
+    const int month = MonthOfWord(t.text, rules);
+    if (month == 0 || fields.namedMonth != 0) {
       return false;
     }
-    serial = SerialOf(0, hour * 3600 + minute * 60 + second);
+    fields.namedMonth = month;
     return true;
   }
-  int year = 0;
-  int month = 0;
-  int day = 0;
-  int yearDigits = 4;
-  const int currentYear = CurrentDateTime().date().year();
-  if (namedMonth != 0) {
-    month = namedMonth;
-    if (count == 2) {
-      // "Jan 2, 2003", "2 January 2003", "2003 Jan 2"
-      if (digits[0] >= 3 && namedMonthPosition <= 1) {
-        year = numbers[0];
-        yearDigits = digits[0];
-        day = numbers[1];
-      } else {
-        day = numbers[0];
-        year = numbers[1];
-        yearDigits = digits[1];
-      }
-    } else if (count == 1) {
-      if (numbers[0] > 31 || digits[0] >= 3) {
-        year = numbers[0];
-        yearDigits = digits[0];
-        day = 1;
-      } else {
-        day = numbers[0];
-        year = currentYear;
-      }
-    } else {
+  if (fields.count == 3) {
+    return false;
+  }
+  fields.numbers[fields.count] = t.value;
+  fields.digits[fields.count] = t.digits;
+  ++fields.count;
+  return true;
+}
+
+// Reads date fields up to the end of the text or the start of a time (which it leaves unread,
+// with the blanks before it); false when a word is not a month name or there are too many.
+bool ReadDateFields(TokenCursor& c, const ReaderRules& rules, DateFields& fields) {
+  std::size_t fieldEnd = c.pos;
+  while (c.Is(DateToken::kNumber) || c.Is(DateToken::kWord)) {
+    TokenCursor probe = c;
+    TimeOfDay ignored;
+    if (ReadTime(probe, rules, ignored) != Found::kNone) {
+      break;
+    }
+    if (!AddField(*c.At(), rules, fields)) {
       return false;
     }
-  } else if (count == 3) {
-    bool dayFirst = false;
-    bool yearFirst = digits[0] >= 3;
-    if (!yearFirst && order == DateOrder::kUserLocale) {
-      const QString format = UserLocale().dateFormat(QLocale::ShortFormat);
-      const qsizetype d = format.indexOf(u'd');
-      const qsizetype m = format.indexOf(u'M');
-      const qsizetype y = format.indexOf(u'y');
-      yearFirst = y >= 0 && y < m && y < d;
-      dayFirst = !yearFirst && d >= 0 && d < m;
-      if (yearFirst && digits[2] >= 3) {
-        yearFirst = false;  // "1/2/2003" under a year-first locale: still month/day/year
-        dayFirst = false;
-      }
-    }
-    if (yearFirst) {
-      year = numbers[0];
-      yearDigits = digits[0];
-      month = numbers[1];
-      day = numbers[2];
-    } else {
-      month = dayFirst ? numbers[1] : numbers[0];
-      day = dayFirst ? numbers[0] : numbers[1];
-      year = numbers[2];
-      yearDigits = digits[2];
-    }
-    if (month > 12 && day <= 12) {
-      std::swap(month, day);  // "13/1/2000": the only possible reading
-    }
-  } else if (count == 2) {
-    if (digits[0] >= 3) {  // "2003/1"
-      year = numbers[0];
-      yearDigits = digits[0];
-      month = numbers[1];
-      day = 1;
-    } else if (numbers[1] > 31 || digits[1] >= 3) {  // "1/2003"
-      month = numbers[0];
-      year = numbers[1];
-      yearDigits = digits[1];
-      day = 1;
-    } else {  // "1/2": this year
-      month = numbers[0];
-      day = numbers[1];
-      year = currentYear;
-      if (month > 12 && day <= 12) {
-        std::swap(month, day);
-      }
-    }
-  } else {
-    return false;
+    ++c.pos;
+    fieldEnd = c.pos;
+    SkipFieldSeparator(c, rules);
   }
-  year = FullYear(year, yearDigits);
-  if (year < 100 || year > 9999 || month < 1 || month > 12 || day < 1 ||
-      day > DaysInMonth(year, month)) {
-    return false;
-  }
-  const std::int64_t dayNumber = DayNumber(QDate(year, month, day));
-  serial = SerialOf(dayNumber, haveTime ? hour * 3600 + minute * 60 + second : 0);
+  c.pos = fieldEnd;
   return true;
+}
+
+// ---- Turning the fields into a calendar date ----
+
+int FullYear(int year, int digits) {
+  if (digits <= 2) {
+    return year < 30 ? 2000 + year : 1900 + year;
+  }
+  return year;
+}
+
+struct Field {
+  int value = 0;
+  int digits = 0;
+};
+
+// The date of a year, month and day as written, or an invalid date: month and day have at most
+// two digits, a year of one or two digits is 1930..2029.
+QDate MakeDate(Field year, Field month, Field day) {
+  if (month.digits > 2 || day.digits > 2) {
+    return {};
+  }
+  const int fullYear = FullYear(year.value, year.digits);
+  if (fullYear < 100 || fullYear > 9999) {
+    return {};
+  }
+  return QDate(fullYear, month.value, day.value);
+}
+
+Field ThisYear() {
+  return {CurrentDateTime().date().year(), 4};
+}
+
+Field NumberField(const DateFields& f, int i) {
+  return {f.numbers[static_cast<std::size_t>(i)], f.digits[static_cast<std::size_t>(i)]};
+}
+
+// A month name with one number (the day of this year, or else the year) or two (day and year,
+// or else year and day).
+QDate DateWithMonthName(const DateFields& f) {
+  const Field month{f.namedMonth, 2};
+  if (f.count == 1) {
+    const QDate date = MakeDate(ThisYear(), month, NumberField(f, 0));
+    return date.isValid() ? date : MakeDate(NumberField(f, 0), month, {1, 1});
+  }
+  if (f.count == 2) {
+    const QDate date = MakeDate(NumberField(f, 1), month, NumberField(f, 0));
+    return date.isValid() ? date : MakeDate(NumberField(f, 0), month, NumberField(f, 1));
+  }
+  return {};
+}
+
+// Three numbers: the locale's order first, then year/month/day, month/day/year, day/month/year.
+QDate DateOfThreeNumbers(const DateFields& f, const ReaderRules& rules) {
+  const std::array<std::array<char, 3>, 4> orders{
+      {rules.order, {'y', 'M', 'd'}, {'M', 'd', 'y'}, {'d', 'M', 'y'}}};
+  for (const auto& order : orders) {
+    std::array<Field, 3> byName{};  // year, month, day
+    for (int i = 0; i < 3; ++i) {
+      const char name = order[static_cast<std::size_t>(i)];
+      byName[name == 'y' ? 0 : name == 'M' ? 1 : 2] = NumberField(f, i);
+    }
+    const QDate date = MakeDate(byName[0], byName[1], byName[2]);
+    if (date.isValid()) {
+      return date;
+    }
+  }
+  return {};
+}
+
+// Two numbers: month and day of this year (in the locale's order, then the other), or else a
+// month and a year (the first day of that month).
+QDate DateOfTwoNumbers(const DateFields& f, const ReaderRules& rules) {
+  const bool dayFirst = std::find(rules.order.begin(), rules.order.end(), 'd') <
+                        std::find(rules.order.begin(), rules.order.end(), 'M');
+  const Field a = NumberField(f, 0);
+  const Field b = NumberField(f, 1);
+  QDate date = dayFirst ? MakeDate(ThisYear(), b, a) : MakeDate(ThisYear(), a, b);
+  if (!date.isValid()) {
+    date = dayFirst ? MakeDate(ThisYear(), a, b) : MakeDate(ThisYear(), b, a);
+  }
+  if (!date.isValid()) {
+    date = MakeDate(b, a, {1, 1});
+  }
+  return date.isValid() ? date : MakeDate(a, b, {1, 1});
+}
+
+QDate DateOfFields(const DateFields& f, const ReaderRules& rules) {
+  if (f.namedMonth != 0) {
+    return DateWithMonthName(f);
+  }
+  if (f.count == 3) {
+    return DateOfThreeNumbers(f, rules);
+  }
+  if (f.count == 2) {
+    return DateOfTwoNumbers(f, rules);
+  }
+  return {};  // a single number is not a date
+}
+
+// ---- The two readers ----
+
+// The serial of a calendar date (or day 0 when there is none) and a time of day.
+bool SerialOfParts(QDate date, bool haveDate, const TimeOfDay& time, double& serial) {
+  if (haveDate && !date.isValid()) {
+    return false;
+  }
+  serial =
+      SerialOf(haveDate ? DayNumber(date) : 0, time.hour * 3600 + time.minute * 60 + time.second);
+  return true;
+}
+
+// Reads a free-form date text: a date, a time or both, the time before or after the date.
+bool ReadFreeForm(QStringView text, const ReaderRules& rules, double& serial) {
+  std::vector<DateToken> tokens;
+  if (!Tokenize(text.trimmed(), tokens) || tokens.empty() ||
+      tokens.front().kind == DateToken::kMark || tokens.back().kind == DateToken::kMark) {
+    return false;  // "-1.1", "1.1-", ".0" are not dates
+  }
+  TokenCursor c{tokens};
+  TimeOfDay time;
+  Found found = ReadTime(c, rules, time);
+  c.SkipBlank();
+  DateFields fields;
+  if (found == Found::kBad || !ReadDateFields(c, rules, fields)) {
+    return false;
+  }
+  if (found == Found::kNone) {
+    c.SkipBlank();
+    found = ReadTime(c, rules, time);
+  }
+  const bool haveDate = fields.count > 0 || fields.namedMonth != 0;
+  if (found == Found::kBad || !c.AtEnd() || (!haveDate && found == Found::kNone)) {
+    return false;
+  }
+  return SerialOfParts(haveDate ? DateOfFields(fields, rules) : QDate(), haveDate, time, serial);
+}
+
+bool SerialOfLocaleParts(DateTimeParts parts, double& serial) {
+  TimeOfDay time{std::max(parts.hour, 0), parts.minute, parts.second, parts.meridiem};
+  if (!ResolveHour(time)) {
+    return false;
+  }
+  const bool haveDate = parts.year >= 0 && parts.month >= 0 && parts.day >= 0;
+  const QDate date =
+      haveDate ? MakeDate({parts.year, parts.yearDigits}, {parts.month, 2}, {parts.day, 2})
+               : QDate();
+  return SerialOfParts(date, haveDate, time, serial);
+}
+
+// Reads the text exactly as the locale writes a date (DateText): its short date, its long time,
+// or both with a blank between them.
+bool ReadLocaleText(QStringView text, double& serial) {
+  const QLocale locale = UserLocale();
+  const QString date = DateFormatWithFullYear(locale.dateFormat(QLocale::ShortFormat));
+  const QString time = TimeFormatWithoutZone(locale.timeFormat(QLocale::LongFormat));
+  for (const QString& format : {date + QLatin1Char(' ') + time, date, time}) {
+    DateTimeParts parts;
+    if (ReadWithFormat(text, format, locale, parts) && SerialOfLocaleParts(parts, serial)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool ParseDateText(QStringView text, DateOrder order, double& serial) {
+  if (text.size() > 200) {
+    return false;  // no date text is that long
+  }
+  if (ReadFreeForm(text, RulesFor(order), serial)) {
+    return true;
+  }
+  return order == DateOrder::kUserLocale && ReadLocaleText(text, serial);
 }
 
 namespace {
@@ -379,7 +577,13 @@ const Formats& FormatsOf(const QLocale& locale) {
 }  // namespace
 
 QString ShortDateText(double serial, const QLocale& locale) {
-  return locale.toString(DateOfDay(MomentOf(serial).day), FormatsOf(locale).date);
+  const QDate date = DateOfDay(MomentOf(serial).day);
+  const QString& format = FormatsOf(locale).date;
+  if (date.year() < 1000) {
+    // Qt pads a four-digit year with zeros; a year below 1000 is written as it is: 1/1/100.
+    return locale.toString(date, FormatWithYearText(format, date.year(), locale));
+  }
+  return locale.toString(date, format);
 }
 
 QString LongTimeText(double serial, const QLocale& locale) {

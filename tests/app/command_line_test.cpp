@@ -83,7 +83,8 @@ void CommandLineTest::noHistoryNeitherReadsNorWrites() {
   QCOMPARE(program.state(), QProcess::Running);
   Stop(program);
   QCOMPARE(ReadBytes(historyPath()), kNotUtf8);
-  QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList({"history.txt"}));
+  QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden),
+           QStringList({QStringLiteral("history.txt")}));
   QVERIFY(!program.readAllStandardError().contains("history"));
 }
 

@@ -10,6 +10,8 @@
 
 #include "tests/test_rows.h"
 
+using namespace Qt::StringLiterals;
+
 using vesko::test::Row;
 
 using vesko::CalculationController;
@@ -114,17 +116,17 @@ class CalculationControllerTest : public QObject {
   }
 
   void seedingWritesCommittedLookingRows() {
-    QCOMPARE(controller->rows(), QStringList({"8=8", "7=7"}));
+    QCOMPARE(controller->rows(), QStringList({u"8=8"_s, u"7=7"_s}));
     QCOMPARE(host.history, QStringLiteral("8=8\r\n7=7\r\n"));
     QCOMPARE(host.input.text(), QStringLiteral("8"));
   }
 
   void typingKeyByKeyShowsLiveValue() {
-    typeTo("1");
+    typeTo(u"1"_s);
     QCOMPARE(host.firstLine(), QStringLiteral("1"));
-    typeTo("1+");
+    typeTo(u"1+"_s);
     QCOMPARE(host.firstLine(), QStringLiteral("1"));
-    typeTo("1+2");
+    typeTo(u"1+2"_s);
     QCOMPARE(host.firstLine(), QStringLiteral("3"));
     QCOMPARE(host.history, QStringLiteral("3\r\n7=7\r\n"));
     QVERIFY(host.focusCount >= 3);
@@ -158,14 +160,14 @@ class CalculationControllerTest : public QObject {
 
   void liveRunEvaluatesOnce() {
     evaluator.evaluated.clear();
-    typeTo("1+2");
-    QCOMPARE(evaluator.evaluated, QStringList({"1+2"}));
+    typeTo(u"1+2"_s);
+    QCOMPARE(evaluator.evaluated, QStringList({u"1+2"_s}));
   }
 
   // A release that finds the text the last live run had (a modifier after its key, a key after
   // an input method's commit) does no work; a changed text, a commit or new rows do.
   void unchangedInputRunsOnce() {
-    typeTo("1+2");
+    typeTo(u"1+2"_s);
     evaluator.evaluated.clear();
     const int writes = host.historyWrites;
     QList<std::pair<qsizetype, QStringList>> edits;
@@ -173,8 +175,8 @@ class CalculationControllerTest : public QObject {
       edits.append({renderedTopRows, newTop});
       return true;
     };
-    typeTo("1+2");
-    typeTo("1+2");
+    typeTo(u"1+2"_s);
+    typeTo(u"1+2"_s);
     QVERIFY(evaluator.evaluated.isEmpty());
     // The history box is only asked to confirm that it still shows the rows: no line changes.
     QCOMPARE(host.historyWrites, writes);
@@ -185,18 +187,18 @@ class CalculationControllerTest : public QObject {
     QCOMPARE(host.firstLine(), QStringLiteral("3"));
     host.topEditor = nullptr;
 
-    typeTo("1");
-    QCOMPARE(evaluator.evaluated, QStringList({"1"}));
+    typeTo(u"1"_s);
+    QCOMPARE(evaluator.evaluated, QStringList({u"1"_s}));
     pressEnter();
-    QCOMPARE(controller->rows(), QStringList({"", "1=1", "7=7"}));
+    QCOMPARE(controller->rows(), QStringList({QString(), u"1=1"_s, u"7=7"_s}));
     // After the commit the same text (here empty) is calculated again.
-    typeTo("");
+    typeTo(QString());
     QCOMPARE(controller->rows().first(), QStringLiteral("0."));
     host.input.setText(QStringLiteral("1"));
     controller->SeedExample(QStringLiteral("1"));
     evaluator.evaluated.clear();
-    typeTo("1");
-    QCOMPARE(evaluator.evaluated, QStringList({"1"}));
+    typeTo(u"1"_s);
+    QCOMPARE(evaluator.evaluated, QStringList({u"1"_s}));
   }
 
   void commits_data() {
@@ -217,8 +219,8 @@ class CalculationControllerTest : public QObject {
     QFETCH(QString, row);
     typeTo(input);
     pressEnter();
-    QCOMPARE(controller->rows(), QStringList({"", row, "7=7"}));
-    QCOMPARE(host.history, "\r\n" + row + "\r\n7=7\r\n");
+    QCOMPARE(controller->rows(), QStringList({QString(), row, u"7=7"_s}));
+    QCOMPARE(host.history, u"\r\n"_s + row + u"\r\n7=7\r\n"_s);
     QCOMPARE(host.input.text(), QString());
     QCOMPARE(host.caretMovesToEnd, 0);
   }
@@ -236,19 +238,19 @@ class CalculationControllerTest : public QObject {
     QFETCH(QString, errorRow);
     typeTo(input);
     pressEnter();
-    QCOMPARE(controller->rows(), QStringList({errorRow, "7=7"}));
+    QCOMPARE(controller->rows(), QStringList({errorRow, u"7=7"_s}));
     // Nothing is inserted and the expression stays in the input box, caret at its end.
     QCOMPARE(host.input.text(), input);
     QCOMPARE(host.caretMovesToEnd, 1);
     // The error row stays on top until the next key release overwrites the live row.
-    typeTo("5");
-    QCOMPARE(controller->rows(), QStringList({"5", "7=7"}));
+    typeTo(u"5"_s);
+    QCOMPARE(controller->rows(), QStringList({u"5"_s, u"7=7"_s}));
   }
 
   void failureWithBlankDescriptionChangesNoRow() {
-    typeTo("blank");
+    typeTo(u"blank"_s);
     pressEnter();
-    QCOMPARE(controller->rows(), QStringList({"8=8", "7=7"}));
+    QCOMPARE(controller->rows(), QStringList({u"8=8"_s, u"7=7"_s}));
     QCOMPARE(host.input.text(), QStringLiteral("blank"));
   }
 
@@ -265,30 +267,30 @@ class CalculationControllerTest : public QObject {
     QFETCH(QString, input);
     typeTo(input);
     pressEnter();
-    QCOMPARE(controller->rows(), QStringList({"0.", "7=7"}));
+    QCOMPARE(controller->rows(), QStringList({u"0."_s, u"7=7"_s}));
     QCOMPARE(host.history, QStringLiteral("0.\r\n7=7\r\n"));
     QCOMPARE(host.input.text(), input);
     // Also straight after a commit, with the box just cleared.
-    typeTo("1+2");
+    typeTo(u"1+2"_s);
     pressEnter();
     pressEnter();
-    QCOMPARE(controller->rows(), QStringList({"0.", "1+2=3", "7=7"}));
+    QCOMPARE(controller->rows(), QStringList({u"0."_s, u"1+2=3"_s, u"7=7"_s}));
   }
 
   void severalEnterPressesOneReleaseCommitOnce() {
-    typeTo("1+2");
+    typeTo(u"1+2"_s);
     for (int i = 0; i < 5; ++i) {
       controller->RequestCommit();
     }
     controller->UpdateFromInput();
-    QCOMPARE(controller->rows(), QStringList({"", "1+2=3", "7=7"}));
+    QCOMPARE(controller->rows(), QStringList({QString(), u"1+2=3"_s, u"7=7"_s}));
     // The release after the commit, with the box now empty, shows "0.".
     controller->UpdateFromInput();
     QCOMPARE(controller->rows().first(), QStringLiteral("0."));
   }
 
   void overlongEvaluationFormLeavesLiveRow() {
-    typeTo("1");
+    typeTo(u"1"_s);
     evaluator.add(QString(32766, u'1'), QStringLiteral("ones"));
     typeTo(QString(32766, u'1'));
     QCOMPARE(host.firstLine(), QStringLiteral("ones"));
@@ -303,17 +305,17 @@ class CalculationControllerTest : public QObject {
   void hugeInputRefusedUnread_data() {
     QTest::addColumn<QString>("input");
     QTest::addColumn<bool>("read");
-    Row("long sum", QStringLiteral("1+").repeated(100000) + "1", false);
-    Row("long run of stars", QStringLiteral("2**").repeated(70000) + "2", false);
+    Row("long sum", QStringLiteral("1+").repeated(100000) + u"1"_s, false);
+    Row("long run of stars", QStringLiteral("2**").repeated(70000) + u"2"_s, false);
     Row("just above the length first read", QString(32767 + 129, u'1'), false);
     Row("at the length first read", QString(32767 + 128, u'1'), true);
-    Row("blank start", QString(140000, u' ') + "1+2", true);
-    Row("short form, long blank end", "1+2" + QString(140000, u' '), true);
+    Row("blank start", QString(140000, u' ') + u"1+2"_s, true);
+    Row("short form, long blank end", u"1+2"_s + QString(140000, u' '), true);
   }
   void hugeInputRefusedUnread() {
     QFETCH(QString, input);
     QFETCH(bool, read);
-    typeTo("5");
+    typeTo(u"5"_s);
     evaluator.evaluated.clear();
     host.input.wholeReads = 0;
     typeTo(input);
@@ -328,9 +330,9 @@ class CalculationControllerTest : public QObject {
   // do not make it too long.
   void blanksAroundShortExpressionShowLive_data() {
     QTest::addColumn<QString>("input");
-    Row("spaces after", "1+2" + QString(40000, u' '));
-    Row("spaces before", QString(40000, u' ') + "1+2");
-    Row("carriage returns around", QString(20000, u'\r') + " 1+2 " + QString(20000, u'\r'));
+    Row("spaces after", u"1+2"_s + QString(40000, u' '));
+    Row("spaces before", QString(40000, u' ') + u"1+2"_s);
+    Row("carriage returns around", QString(20000, u'\r') + u" 1+2 "_s + QString(20000, u'\r'));
   }
   void blanksAroundShortExpressionShowLive() {
     QFETCH(QString, input);
@@ -344,10 +346,10 @@ class CalculationControllerTest : public QObject {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("errorRow");
     QTest::addColumn<bool>("evaluated");
-    Row("longest full form", QString(65536, u'1'), "表达式错误:" + QString(65536, u'1'), true);
-    Row("one longer", QString(65537, u'1'), "表达式错误:" + QString(256, u'1') + "…", true);
+    Row("longest full form", QString(65536, u'1'), u"表达式错误:"_s + QString(65536, u'1'), true);
+    Row("one longer", QString(65537, u'1'), u"表达式错误:"_s + QString(256, u'1') + u"…"_s, true);
     Row("beyond the evaluator's limit", QStringLiteral(" pi").repeated(1'100'000),
-        "表达式错误:" + (kPi + " ").repeated(8).left(256) + "…", false);
+        u"表达式错误:"_s + (kPi + u" "_s).repeated(8).left(256) + u"…"_s, false);
   }
   void hugeFailedCommitsShowStartOfForm() {
     QFETCH(QString, input);
@@ -356,7 +358,7 @@ class CalculationControllerTest : public QObject {
     typeTo(input);
     evaluator.evaluated.clear();
     pressEnter();
-    QCOMPARE(controller->rows(), QStringList({errorRow, "7=7"}));
+    QCOMPARE(controller->rows(), QStringList({errorRow, u"7=7"_s}));
     QCOMPARE(evaluator.evaluated.size(), evaluated ? 1 : 0);
   }
 
@@ -392,8 +394,8 @@ class CalculationControllerTest : public QObject {
       host.history = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
       return true;
     };
-    const QStringList inputs = {"1",  "1+",   "1+2",  "1-5",   "1/0", "",
-                                "  ", "2**(", "(1+2", "blank", "3^2", "x"};
+    const QStringList inputs = {u"1"_s,  u"1+"_s,   u"1+2"_s,  u"1-5"_s,   u"1/0"_s, QString(),
+                                u"  "_s, u"2**("_s, u"(1+2"_s, u"blank"_s, u"3^2"_s, u"x"_s};
     QRandomGenerator generator(seed);
     auto* random = &generator;
     for (int step = 0; step < 3000; ++step) {
@@ -428,7 +430,7 @@ class CalculationControllerTest : public QObject {
       return true;
     };
     for (int i = 0; i < 33000; ++i) {
-      typeTo("1+2");
+      typeTo(u"1+2"_s);
       pressEnter();
     }
     // The seeded top row became the live row at the first key release.

@@ -18,6 +18,8 @@
 
 #include "tests/test_rows.h"
 
+using namespace Qt::StringLiterals;
+
 using vesko::HistoryFile;
 using vesko::KeptRow;
 using vesko::test::Row;
@@ -178,8 +180,8 @@ void HistoryFileTest::restoreReadsLongTails() {
   WriteBytes(historyPath(), lines);
   const QStringList rows = Open()->Restore(1000);
   QCOMPARE(rows.size(), 1000);
-  QCOMPARE(rows.front(), QString("4999=" + filler));
-  QCOMPARE(rows.back(), QString("4000=" + filler));
+  QCOMPARE(rows.front(), QString::fromLatin1("4999=" + filler));
+  QCOMPARE(rows.back(), QString::fromLatin1("4000=" + filler));
 }
 
 void HistoryFileTest::rowsRoundTrip_data() {
@@ -208,7 +210,7 @@ void HistoryFileTest::rowsRoundTrip() {
   const QByteArray bytes = ReadBytes(historyPath());
   QCOMPARE(bytes.count('\n'), 3);
   QVERIFY(!bytes.contains('\r'));
-  QCOMPARE(Open()->Restore(10), QStringList({"after", row, "before"}));
+  QCOMPARE(Open()->Restore(10), QStringList({u"after"_s, row, u"before"_s}));
   QCOMPARE(reports_, QStringList());
   // Only its owner may read what was calculated.
   QCOMPARE(QFile::permissions(historyPath()) & ~(QFile::ReadUser | QFile::WriteUser),
@@ -218,9 +220,9 @@ void HistoryFileTest::rowsRoundTrip() {
 void HistoryFileTest::tornLastLineSkipped_data() {
   QTest::addColumn<QByteArray>("bytes");
   QTest::addColumn<QStringList>("restored");
-  QTest::newRow("cut in ASCII") << QByteArray("a=1\nb=2\nc=") << QStringList({"b=2", "a=1"});
-  QTest::newRow("cut inside a character") << QByteArray("a=1\n\xe8\xa1") << QStringList({"a=1"});
-  QTest::newRow("cut after a backslash") << QByteArray("a=1\nb\\") << QStringList({"a=1"});
+  QTest::newRow("cut in ASCII") << QByteArray("a=1\nb=2\nc=") << QStringList({u"b=2"_s, u"a=1"_s});
+  QTest::newRow("cut inside a character") << QByteArray("a=1\n\xe8\xa1") << QStringList({u"a=1"_s});
+  QTest::newRow("cut after a backslash") << QByteArray("a=1\nb\\") << QStringList({u"a=1"_s});
   QTest::newRow("only a torn line") << QByteArray("a=") << QStringList();
 }
 
@@ -326,7 +328,7 @@ void HistoryFileTest::randomGarbage() {
   }
   QVERIFY(reports_.size() <= 2);  // a torn last line and the move aside at most
   file->Append(QStringLiteral("1+2=3"));
-  QCOMPARE(Open()->Restore(1), QStringList({"1+2=3"}));
+  QCOMPARE(Open()->Restore(1), QStringList({u"1+2=3"_s}));
 }
 
 void HistoryFileTest::notWritable_data() {
@@ -339,10 +341,10 @@ void HistoryFileTest::notWritable_data() {
 void HistoryFileTest::notWritable() {
   QFETCH(QString, how);
   QString folder = this->folder();
-  if (how == "file") {
+  if (how == u"file"_s) {
     folder = dir_->filePath(QStringLiteral("not-a-folder"));
     WriteBytes(folder, "plain file\n");
-  } else if (how == "proc") {
+  } else if (how == u"proc"_s) {
     folder = QStringLiteral("/proc/self/vesko-history");
   }
   auto file = Open(folder);
@@ -354,7 +356,7 @@ void HistoryFileTest::notWritable() {
   QVERIFY2(reports_[0].contains(folder), qPrintable(reports_[0]));
   QVERIFY(!file->persistent());
   QVERIFY(!file->Clear());
-  if (how == "file") {
+  if (how == u"file"_s) {
     QCOMPARE(ReadBytes(folder), QByteArray("plain file\n"));
   }
 }
@@ -390,7 +392,7 @@ void HistoryFileTest::readOnlyFolder() {
   WriteBytes(historyPath(), "1+2=3\n");
   QVERIFY(QFile::setPermissions(folder(), QFile::ReadOwner | QFile::ExeOwner));
   auto file = Open();
-  QCOMPARE(file->Restore(10), QStringList({"1+2=3"}));
+  QCOMPARE(file->Restore(10), QStringList({u"1+2=3"_s}));
   file->Append(QStringLiteral("3+4=7"));
   QCOMPARE(reports_.size(), 1);
   QVERIFY(!file->persistent());
@@ -432,7 +434,7 @@ void HistoryFileTest::crashDuringCompactionLeavesOldFileWhole() {
   const QByteArray old = NumberedLines(0, 100'000);
   WriteBytes(historyPath(), old);
   QProcess helper;
-  helper.start(QCoreApplication::applicationFilePath(), {"--append-and-crash", folder()});
+  helper.start(QCoreApplication::applicationFilePath(), {u"--append-and-crash"_s, folder()});
   QVERIFY(helper.waitForFinished(60'000));
   QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
   QCOMPARE(helper.exitCode(), 3);  // stopped between writing the new file and renaming it
@@ -443,7 +445,7 @@ void HistoryFileTest::crashDuringCompactionLeavesOldFileWhole() {
 
   // The lock of the stopped process does not block the next calculator, which compacts.
   auto file = Open();
-  QCOMPARE(file->Restore(2), QStringList({"newest", NumberedRow(99'999)}));
+  QCOMPARE(file->Restore(2), QStringList({u"newest"_s, NumberedRow(99'999)}));
   file->Append(QStringLiteral("after"));
   const QByteArray bytes = ReadBytes(historyPath());
   QCOMPARE(bytes.count('\n'), 50'000);
@@ -456,8 +458,8 @@ void HistoryFileTest::twoProcessesAppendWholeLines() {
   QProcess first;
   QProcess second;
   const QString program = QCoreApplication::applicationFilePath();
-  first.start(program, {"--append-rows", folder(), "first", QString::number(kRows)});
-  second.start(program, {"--append-rows", folder(), "second", QString::number(kRows)});
+  first.start(program, {u"--append-rows"_s, folder(), u"first"_s, QString::number(kRows)});
+  second.start(program, {u"--append-rows"_s, folder(), u"second"_s, QString::number(kRows)});
   for (QProcess* helper : {&first, &second}) {
     QVERIFY(helper->waitForFinished(120'000));
     QCOMPARE(helper->exitCode(), 0);
@@ -472,11 +474,11 @@ void HistoryFileTest::twoProcessesAppendWholeLines() {
   for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
     const QString row = QString::fromUtf8(lines[i]);
     const QString tag = row.section(u'-', 0, 0);
-    QVERIFY2(tag == "first" || tag == "second", qPrintable(row.left(40)));
+    QVERIFY2(tag == u"first"_s || tag == u"second"_s, qPrintable(row.left(40)));
     QCOMPARE(row, QStringLiteral("%1-%2=%3").arg(tag).arg(next[tag]++).arg(filler));
   }
-  QCOMPARE(next.value("first"), kRows);
-  QCOMPARE(next.value("second"), kRows);
+  QCOMPARE(next.value(u"first"_s), kRows);
+  QCOMPARE(next.value(u"second"_s), kRows);
 }
 
 void HistoryFileTest::rowsWaitWhileLocked() {
@@ -510,7 +512,7 @@ void HistoryFileTest::clearing() {
   QCOMPARE(ReadBytes(historyPath()), QByteArray());
   QCOMPARE(Open()->Restore(10), QStringList());
   file->Append(QStringLiteral("5+6=11"));
-  QCOMPARE(Open()->Restore(10), QStringList({"5+6=11"}));
+  QCOMPARE(Open()->Restore(10), QStringList({u"5+6=11"_s}));
   QCOMPARE(reports_, QStringList());
 }
 

@@ -5,6 +5,8 @@
 
 #include "tests/test_rows.h"
 
+using namespace Qt::StringLiterals;
+
 using vesko::test::Row;
 
 using vesko::DisplayForm;
@@ -34,12 +36,12 @@ class NormalizerTest : public QObject {
     Row("double star", "2**3", "2^3", "2**3");
     Row("caret", "2^3", "2^3", "2**3");
     Row("triple star", "***", "^*", "***");
-    Row("pi", "pi*2", kPi + "*2", "pi*2");
+    Row("pi", u"pi*2"_s, kPi + u"*2"_s, u"pi*2"_s);
     Row("PI upper", "PI", kPi, "PI");
     Row("mixed case untouched", "Pi+pI+Pe+pE", "Pi+pI+Pe+pE", "Pi+pI+Pe+pE");
-    Row("pe and PE", "pe+PE", kE + "+" + kE, "pe+PE");
+    Row("pe and PE", u"pe+PE"_s, kE + u"+"_s + kE, u"pe+PE"_s);
     Row("typed pi literal", kPi, kPi, "pi");
-    Row("typed e literal", kE + "*1", kE + "*1", "pe*1");
+    Row("typed e literal", kE + u"*1"_s, kE + u"*1"_s, u"pe*1"_s);
     Row("short literal stays", "3.14", "3.14", "3.14");
     Row("no word boundaries", "pipe", kPi + kE, "pipe");
     Row("CR LF to LF", "1+2\r\n", "1+2\n", "1+2\n");
@@ -80,8 +82,9 @@ class NormalizerTest : public QObject {
   // left-to-right replacement over the whole text, on texts dense in the pieces of every step.
   void onePassEqualsStepByStep() {
     const QStringList pieces = {
-        "p",  "i",  "e", "P",          "I", "E", "*",  "^",  "**", "\r",     "\n", "3.",      "2.7",
-        "（", "３", "1", kPi.left(20), kPi, kE,  "pi", "pe", "PI", kPi + kE, "5",  kE.left(9)};
+        u"p"_s,  u"i"_s,  u"e"_s,  u"P"_s,   u"I"_s,   u"E"_s,  u"*"_s,    u"^"_s,       u"**"_s,
+        u"\r"_s, u"\n"_s, u"3."_s, u"2.7"_s, u"（"_s,  u"３"_s, u"1"_s,    kPi.left(20), kPi,
+        kE,      u"pi"_s, u"pe"_s, u"PI"_s,  kPi + kE, u"5"_s,  kE.left(9)};
     auto stepByStep = [](QString text, bool toDisplay) {
       const QString fullWidth = QStringLiteral("（）＋－＊／。０１２３４５６７８９");
       const QString ascii = QStringLiteral("()+-*/.0123456789");
@@ -90,10 +93,13 @@ class NormalizerTest : public QObject {
       }
       text.remove(u'\r');
       if (toDisplay) {
-        return text.replace(kPi, "pi").replace(kE, "pe").replace("^", "**");
+        return text.replace(kPi, u"pi"_s).replace(kE, u"pe"_s).replace(u"^"_s, u"**"_s);
       }
-      return text.replace("pi", kPi).replace("PI", kPi).replace("pe", kE).replace("PE", kE).replace(
-          "**", "^");
+      return text.replace(u"pi"_s, kPi)
+          .replace(u"PI"_s, kPi)
+          .replace(u"pe"_s, kE)
+          .replace(u"PE"_s, kE)
+          .replace(u"**"_s, u"^"_s);
     };
     QRandomGenerator random(7);
     for (int round = 0; round < 5000; ++round) {

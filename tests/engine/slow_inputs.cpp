@@ -21,6 +21,8 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 struct SlowInput {
   std::function<QString()> text;
   // The row the commit leaves right below the live row (or on top, for an error row) starts
@@ -47,33 +49,35 @@ constexpr qsizetype kTenMegabytes = 10'000'000;
 const std::map<std::string, SlowInput>& Inputs() {
   static const std::map<std::string, SlowInput> inputs = {
       {"upper_case_growing",
-       {[] { return QStringLiteral("Len(UCase(String(2000000,ChrW(223))))"); }, "Len(",
-        "=4000000"}},
+       {[] { return QStringLiteral("Len(UCase(String(2000000,ChrW(223))))"); }, u"Len("_s,
+        u"=4000000"_s}},
       {"upper_case_growing_threefold",
-       {[] { return QStringLiteral("Len(UCase(String(1000000,ChrW(912))))"); }, "Len(",
-        "=3000000"}},
+       {[] { return QStringLiteral("Len(UCase(String(1000000,ChrW(912))))"); }, u"Len("_s,
+        u"=3000000"_s}},
       {"lower_case_growing",
-       {[] { return QStringLiteral("Len(LCase(String(2000000,ChrW(304))))"); }, "Len(",
-        "=4000000"}},
+       {[] { return QStringLiteral("Len(LCase(String(2000000,ChrW(304))))"); }, u"Len("_s,
+        u"=4000000"_s}},
       {"upper_case_beyond_string_limit",
        {[] { return QStringLiteral("UCase(String(4194304,ChrW(223)))"); },
-        kError + "UCase(String(4194304,ChrW(223)))", ")"}},
+        kError + u"UCase(String(4194304,ChrW(223)))"_s, u")"_s}},
       {"replace_growing",
        {[] { return QStringLiteral("Len(Replace(String(400000,\"a\"),\"a\",\"aaaaaaaaaa\"))"); },
-        "Len(", "=4000000"}},
+        u"Len("_s, u"=4000000"_s}},
       {"sum_of_ten_megabytes",
-       {[] { return Chain("1", "+", kTenMegabytes); }, "1+1+1+", "=5000000"}},
+       {[] { return Chain(u"1"_s, u"+"_s, kTenMegabytes); }, u"1+1+1+"_s, u"=5000000"_s}},
       {"pi_ten_megabytes",
-       {[] { return QStringLiteral("pi").repeated(kTenMegabytes / 2); }, kError + kPi + kPi, "…"}},
+       {[] { return QStringLiteral("pi").repeated(kTenMegabytes / 2); }, kError + kPi + kPi,
+        u"…"_s}},
       {"product_of_pi_nine_megabytes",
-       {[] { return Chain("pi", "*", 9'000'000); }, kError + kPi + "*" + kPi, "…"}},
+       {[] { return Chain(u"pi"_s, u"*"_s, 9'000'000); }, kError + kPi + u"*"_s + kPi, u"…"_s}},
       {"join_of_ten_megabytes",
-       {[] { return Chain("\"ab\"", "&", kTenMegabytes); }, "\"ab\"&\"ab\"&", "ababab"}},
+       {[] { return Chain(u"\"ab\""_s, u"&"_s, kTenMegabytes); }, u"\"ab\"&\"ab\"&"_s,
+        u"ababab"_s}},
       {"literal_beyond_string_limit",
-       {[] { return '"' + QString(5'000'000, u'x') + '"'; }, kError + "\"xxx", "…"}},
+       {[] { return u'"' + QString(5'000'000, u'x') + u'"'; }, kError + u"\"xxx"_s, u"…"_s}},
       {"deep_brackets",
-       {[] { return QString(5'000'000, u'(') + '1' + QString(5'000'000, u')'); }, kError + "(((",
-        "…"}},
+       {[] { return QString(5'000'000, u'(') + u'1' + QString(5'000'000, u')'); },
+        kError + u"((("_s, u"…"_s}},
   };
   return inputs;
 }

@@ -1,17 +1,22 @@
 // Dates and times (reference section 8a): literals, arithmetic, the date functions, and the text
 // of dates under en_US and zh_CN. The locale and the clock are pinned, so every row is exact.
+#include "script/dates.h"
 #include "engine/locale_formats.h"
 #include "tests/script/locale_pin.h"
 #include "tests/script/script_test_support.h"
+#include "tests/test_rows.h"
 
 #include <QObject>
+#include <QSet>
 #include <QTest>
+#include <QTime>
 
 #include <memory>
 
 using vesko::test::AddFailureColumns;
 using vesko::test::AddValueColumns;
 using vesko::test::Failure;
+using vesko::test::Row;
 using vesko::test::Value;
 
 class DatesTest : public QObject {
@@ -56,6 +61,10 @@ class DatesTest : public QObject {
     Value("CDbl(#12/29/1899 6:00#)", "-1.25", "Double");
     Value("CDbl(#12/31/1899 6:00#)", "1.25", "Double");
     Value("CDbl(#1/1/100#)", "-657434", "Double");
+    // A year below 1000 is written without leading zeros.
+    Value("#1/1/100#", "1/1/100", "Date");
+    Value("#12/31/999 13:00#", "12/31/999 1:00:00 PM", "Date");
+    Value("#1/1/1000#", "1/1/1000", "Date");
     Value("CDbl(#12/31/9999#)", "2958465", "Double");
     Value("VarType(#1/1/2000#)", "7", "Integer");
   }
@@ -165,6 +174,15 @@ class DatesTest : public QObject {
     Value("IsDate(Empty)", "False", "Boolean");
     Value("IsDate(Null)", "False", "Boolean");
     Value("IsDate(\"\")", "False", "Boolean");
+    // IsDate is the reader's answer; CDate, DateValue and TimeValue read the same way.
+    Value("IsDate(\"0.1\")", "True", "Boolean");
+    Value("IsDate(\"-1.1\")", "False", "Boolean");
+    Value("IsDate(\"1 2 am 3\")", "False", "Boolean");
+    Value("CDate(\"13:00 AM\")", "1:00:00 PM", "Date");
+    Value("CDate(\"14 2 3\")", "2/3/2014", "Date");
+    Value("DateValue(\"1 2 3 4.5\")", "1/2/2003", "Date");
+    Value("TimeValue(\"1 2 3 4.5\")", "4:05:00 AM", "Date");
+    Value("\"2.5\" = #2:05#", "True", "Boolean");
   }
   void constructors() { Check(); }
 
@@ -285,6 +303,8 @@ class DatesTest : public QObject {
     Failure("CDate(\"\")", 13, "Type mismatch");
     Failure("CDate(\"abc\")", 13, "Type mismatch");
     Failure("CDate(\"4\")", 13, "Type mismatch");
+    Failure("CDate(\"02.01.1970\")", 13, "Type mismatch");
+    Failure("CDate(\"1.1-\")", 13, "Type mismatch");
     Failure("CDate(Null)", 94, "Invalid use of Null");
     Failure("Year(\"abc\")", 13, "Type mismatch");
     Failure("DateAdd(\"x\", 1, #1/1/2004#)", 5, "Invalid procedure call or argument");
@@ -325,6 +345,11 @@ class DatesTest : public QObject {
     Value("CDate(0.5)", "12:00:00", "Date");
     Value("Now", "2026/12/7 13:45:30", "Date");
     Value("DateSerial(2026, 12, 7)", "2026/12/7", "Date");
+    Value("#1/1/100#", "100/1/1", "Date");
+    // A date's own text reads back (every locale is checked on the reader itself).
+    Value("IsDate(CStr(Now))", "True", "Boolean");
+    Value("CDate(CStr(#1/2/2003 14:05:09#)) = #1/2/2003 14:05:09#", "True", "Boolean");
+    Value("CDate(\"100/1/1\")", "100/1/1", "Date");
     Value("CDate(\"2003/1/2\")", "2003/1/2", "Date");
     Value("CDate(\"2003-1-2 14:05\")", "2003/1/2 14:05:00", "Date");
     Value("CDate(\"1/2/2003\")", "2003/1/2", "Date");
@@ -369,6 +394,157 @@ class DatesTest : public QObject {
     QFETCH(QString, format);
     QFETCH(QString, expected);
     QCOMPARE(vesko::DateFormatWithFullYear(format), expected);
+  }
+
+  // The date-text reader, rule by rule: the text, the locale it is read in, and the moment it
+  // reads as ("yyyy-MM-dd HH:mm:ss"; a time alone is on 1899-12-30, "this year" is 2026), or
+  // nothing when it is refused.
+  void readerRules_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("moment");
+    // "." separates a time's parts where dates are not written with it.
+    Row("dot: hour.minute", "en_US", "0.1", "1899-12-30 00:01:00");
+    Row("dot: not a decimal", "en_US", "2.5", "1899-12-30 02:05:00");
+    Row("dot: h.m.s", "en_US", "1.5.2", "1899-12-30 01:05:02");
+    Row("dot: time after a date", "en_US", "1 2 3 4.5", "2003-01-02 04:05:00");
+    Row("dot: time before a date", "en_US", "1.2 3 4", "2026-03-04 01:02:00");
+    Row("dot: date of three after", "en_US", "1.2.3 4 5 6", "2006-04-05 01:02:03");
+    Row("dot: zh_CN", "zh_CN", "2.5", "1899-12-30 02:05:00");
+    Row("dot: minute 60", "en_US", "0.60", "");
+    Row("dot: hour 24", "en_US", "24.00", "");
+    Row("dot: four parts", "en_US", "1.2.3.4", "");
+    Row("dot: US date with dots", "en_US", "02.01.1970", "");
+    Row("dot: two times", "en_US", "1.2 3.4", "");
+    Row("dot: zh_CN date with dots", "zh_CN", "1970.01.02", "");
+    // Where dates are written with ".", it separates a date's fields.
+    Row("dot date: day first", "de_DE", "02.01.1970", "1970-01-02 00:00:00");
+    Row("dot date: month 13 swaps", "de_DE", "02.13.1970", "1970-02-13 00:00:00");
+    Row("dot date: with a time", "de_DE", "02.01.1970 00:00:00", "1970-01-02 00:00:00");
+    // AM/PM: 0 and 12 are the start of the half day, above 12 it is ignored.
+    Row("meridiem: 00 AM", "en_US", "00:00 AM", "1899-12-30 00:00:00");
+    Row("meridiem: 00 p", "en_US", "00:00 p", "1899-12-30 12:00:00");
+    Row("meridiem: 12:59 A", "en_US", "12:59 A", "1899-12-30 00:59:00");
+    Row("meridiem: 12:59 pm", "en_US", "12:59 pm", "1899-12-30 12:59:00");
+    Row("meridiem: 13 AM", "en_US", "13:00 AM", "1899-12-30 13:00:00");
+    Row("meridiem: 13 PM", "en_US", "13:00 PM", "1899-12-30 13:00:00");
+    Row("meridiem: hour alone", "en_US", "1 am", "1899-12-30 01:00:00");
+    Row("meridiem: zh_CN English", "zh_CN", "2:05 PM", "1899-12-30 14:05:00");
+    Row("meridiem: zh_CN marker before", "zh_CN", "下午1:45:30", "1899-12-30 13:45:30");
+    Row("meridiem: zh_CN marker after", "zh_CN", "2003/1/2 12:00 上午", "2003-01-02 00:00:00");
+    Row("meridiem: 24 AM", "en_US", "24:00 AM", "");
+    Row("meridiem: other locale's marker", "en_US", "下午1:45", "");
+    // A time comes before or after the date, not inside it.
+    Row("place: time first", "en_US", "3 am 1 2", "2026-01-02 03:00:00");
+    Row("place: time last", "en_US", "1 2 3 am", "2026-01-02 03:00:00");
+    Row("place: time inside", "en_US", "1 2 am 3", "");
+    Row("place: time inside, dot", "en_US", "1 2.3 4", "");
+    Row("place: time inside, zh_CN", "zh_CN", "1 2 am 3", "");
+    Row("place: two times", "en_US", "1.2 3 am 4", "");
+    // Forms that are not dates: a mark at either end, one number, four numbers, other words and
+    // characters, fractions of a second.
+    Row("refused: leading minus", "en_US", "-1.1", "");
+    Row("refused: trailing minus", "en_US", "1.1-", "");
+    Row("refused: trailing dot", "en_US", "0.", "");
+    Row("refused: leading dot", "en_US", ".0", "");
+    Row("refused: leading minus zh_CN", "zh_CN", "-1.1", "");
+    Row("refused: one number", "en_US", "1", "");
+    Row("refused: one number and a time", "en_US", "1 2 am", "");
+    Row("refused: four numbers", "en_US", "1 2 3 4", "");
+    Row("refused: word", "en_US", "True", "");
+    Row("refused: semicolons", "en_US", "1;2;3", "");
+    Row("refused: brackets", "en_US", "(1:2)", "");
+    Row("refused: fraction of a second", "en_US", "2013-05-14 02:04:12.017", "");
+    // Three numbers: the locale's order, then year/month/day, month/day/year, day/month/year.
+    Row("three: month day year", "en_US", "1 2 3", "2003-01-02 00:00:00");
+    Row("three: year first when 14 is no month", "en_US", "14 2 3", "2014-02-03 00:00:00");
+    Row("three: day 14", "en_US", "2 14 3", "2003-02-14 00:00:00");
+    Row("three: year last", "en_US", "2 3 14", "2014-02-03 00:00:00");
+    Row("three: year 32 first", "en_US", "32 2 3", "1932-02-03 00:00:00");
+    Row("three: day first", "en_US", "13-1-1970", "1970-01-13 00:00:00");
+    Row("three: four-digit year first", "en_US", "1970-1-13", "1970-01-13 00:00:00");
+    Row("three: 29 is 2029", "en_US", "1 2 29", "2029-01-02 00:00:00");
+    Row("three: 30 is 1930", "en_US", "1 2 30", "1930-01-02 00:00:00");
+    Row("three: no reading", "en_US", "2 32 3", "");
+    Row("three: zh_CN year first", "zh_CN", "1 2 3", "2001-02-03 00:00:00");
+    Row("three: zh_CN four-digit year last", "zh_CN", "1/2/2003", "2003-01-02 00:00:00");
+    Row("three: zh_CN no reading", "zh_CN", "2 32 3", "");
+    // Two numbers: month and day of this year, or else month and year.
+    Row("two: month day", "en_US", "1 2", "2026-01-02 00:00:00");
+    Row("two: the other is the month", "en_US", "14 1", "2026-01-14 00:00:00");
+    Row("two: month first", "en_US", "1 14", "2026-01-14 00:00:00");
+    Row("two: year and month", "en_US", "30 2", "1930-02-01 00:00:00");
+    Row("two: month and year", "en_US", "2 30", "1930-02-01 00:00:00");
+    Row("two: no reading", "en_US", "32 49", "");
+    Row("two: month 0", "en_US", "0 49", "");
+    Row("two: zh_CN month day", "zh_CN", "1/2", "2026-01-02 00:00:00");
+    Row("two: day first locale", "de_DE", "1 2", "2026-02-01 00:00:00");
+    // A month name: the number is the day, or the year when it cannot be a day.
+    Row("named: day", "en_US", "2 Jan", "2026-01-02 00:00:00");
+    Row("named: year", "en_US", "Jan 35", "1935-01-01 00:00:00");
+    Row("named: year, dash", "en_US", "35-Jan", "1935-01-01 00:00:00");
+    Row("named: day and year", "en_US", "2 January, 1970", "1970-01-02 00:00:00");
+    Row("named: slashes", "en_US", "2/Jan/1970", "1970-01-02 00:00:00");
+    Row("named: zh_CN English name", "zh_CN", "2 Jan 1970", "1970-01-02 00:00:00");
+    Row("named: two names", "en_US", "Jan Feb 2", "");
+    // Any blank separates the date and the time, the ideographic space too.
+    Row("blank: ideographic space", "en_US", "6/30/2011　01:20:34", "2011-06-30 01:20:34");
+    Row("blank: zh_CN ideographic space", "zh_CN", "2011/6/30　01:20:34", "2011-06-30 01:20:34");
+    // Decimal digits of any script count, other characters with a digit value do not.
+    Row("digits: Arabic-Indic", "ar_EG", "٧/١٢/٢٠٢٦", "2026-12-07 00:00:00");
+    Row("digits: Devanagari in en_US", "en_US", "१/२/२००३", "2003-01-02 00:00:00");
+    Row("digits: superscripts", "en_US", "²/³", "");
+    Row("blank: tab", "en_US", "6/30/2011\t1:20 PM", "2011-06-30 13:20:00");
+  }
+  void readerRules() {
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+    QFETCH(QString, moment);
+    pin_.reset();
+    pin_ = std::make_unique<vesko::test::PinnedLocaleAndClock>(QLocale(locale));
+    double serial = 0;
+    const bool accepted =
+        vesko::script::ParseDateText(text, vesko::script::DateOrder::kUserLocale, serial);
+    QCOMPARE(accepted, !moment.isEmpty());
+    if (accepted) {
+      const vesko::script::Moment m = vesko::script::MomentOf(serial);
+      const QString read =
+          vesko::script::DateOfDay(m.day).toString(u"yyyy-MM-dd") + QLatin1Char(' ') +
+          QTime::fromMSecsSinceStartOfDay(static_cast<int>(m.seconds * 1000)).toString(u"HH:mm:ss");
+      QCOMPARE(read, moment);
+    }
+  }
+
+  // The text a date shows reads back as the same date and time in the locale it was written in,
+  // for every locale Qt knows: a moment with a time of day in the afternoon (the meridiem), one
+  // in the morning, a date alone, a time alone and a year below 1000.
+  void readsBackInItsLocale_data() {
+    QTest::addColumn<QLocale>("locale");
+    QSet<QString> seen;
+    const QList<QLocale> all =
+        QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
+    for (const QLocale& locale : all) {
+      if (locale.language() != QLocale::C && !seen.contains(locale.name())) {
+        seen.insert(locale.name());
+        QTest::newRow(qPrintable(locale.name())) << locale;
+      }
+    }
+  }
+  void readsBackInItsLocale() {
+    QFETCH(QLocale, locale);
+    pin_.reset();
+    pin_ = std::make_unique<vesko::test::PinnedLocaleAndClock>(locale);
+    using vesko::script::DateOrder;
+    const double now = vesko::script::SerialOf(46363, 13 * 3600 + 45 * 60 + 30);
+    const double serials[] = {now, vesko::script::SerialOf(46363, 9 * 3600 + 5 * 60 + 7), 46363.0,
+                              vesko::script::SerialOf(0, 23 * 3600 + 59 * 60 + 59), -500000.0};
+    for (const double serial : serials) {
+      const QString text = vesko::script::DateText(serial);
+      double read = 0;
+      QVERIFY2(vesko::script::ParseDateText(text, DateOrder::kUserLocale, read), qPrintable(text));
+      QVERIFY2(read == serial,
+               qPrintable(text + QStringLiteral(" read as ") + vesko::script::DateText(read)));
+    }
   }
 
  private:

@@ -51,9 +51,10 @@ class ExactnessTest : public QObject {
     Value("-1 Imp Null", "Null", "Null");
     Value("0 Imp Null", "-1", "Integer");
     Value("False Imp Null", "True", "Boolean");
-    // "#TRUE#" and "#FALSE#" are Booleans wherever "True"/"False" are.
+    // "#TRUE#" and "#FALSE#" are Booleans wherever "True"/"False" are (in capitals only).
     Value("CBool(\"#TRUE#\")", "True", "Boolean");
-    Value("CBool(\"#false#\")", "False", "Boolean");
+    Value("CBool(\" #FALSE# \")", "False", "Boolean");
+    Value("CBool(\"false\")", "False", "Boolean");
     Value("Not \"#FALSE#\"", "True", "Boolean");
     Value("\"#TRUE#\" And True", "True", "Boolean");
     // A Single against a Double (or any other number) compares at Single precision.
@@ -93,6 +94,11 @@ class ExactnessTest : public QObject {
     Failure("5 > \"abc\"", 13, "Type mismatch");
     Failure("\"abc\" > 1", 13, "Type mismatch");
     Failure("CInt(\"#TRUE#\")", 13, "Type mismatch");
+    // Only the capitals are the written Booleans.
+    Failure("CBool(\"#False#\")", 13, "Type mismatch");
+    Failure("CBool(\"#true#\")", 13, "Type mismatch");
+    Failure("Not \"#False#\"", 13, "Type mismatch");
+    Failure("\"#True#\" And True", 13, "Type mismatch");
     Failure("\"#TRUE#\" + 1", 13, "Type mismatch");
     // The numbers the diagnostics carry.
     Failure("Mid(\"test\", \"a\", Null)", 94, "Invalid use of Null");

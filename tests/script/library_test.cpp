@@ -81,7 +81,7 @@ class LibraryTest : public QObject {
     QFETCH(QString, text);
     const vesko::test::PinnedLocaleAndClock pin(locale);
     const QString expression = QStringLiteral("GetLocale");
-    VESKO_CHECK_VALUE(expression, text, "Long");
+    VESKO_CHECK_VALUE(expression, text, QStringLiteral("Long"));
   }
 
   void failures_data() {

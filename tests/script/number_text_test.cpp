@@ -95,7 +95,7 @@ class NumberTextTest : public QObject {
   void textForm() {
     QFETCH(QString, expression);
     QFETCH(QString, text);
-    VESKO_CHECK_VALUE(expression, text, "");
+    VESKO_CHECK_VALUE(expression, text, QString());
   }
 
   // The separator is "." and Booleans read "True"/"False" whatever locale the process runs in.

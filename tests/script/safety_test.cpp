@@ -6,6 +6,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString Nested(const QString& open, int depth, const QString& inner, const QString& close) {
@@ -160,8 +162,8 @@ class SafetyTest : public QObject {
         i += pair ? 1 : 0;
       }
       const QString literal = QLatin1Char('"') + text + QLatin1Char('"');
-      QCOMPARE(vesko::test::EvaluateText(*evaluator, "UCase(" + literal + ")").text, upper);
-      QCOMPARE(vesko::test::EvaluateText(*evaluator, "LCase(" + literal + ")").text, lower);
+      QCOMPARE(vesko::test::EvaluateText(*evaluator, u"UCase("_s + literal + u")"_s).text, upper);
+      QCOMPARE(vesko::test::EvaluateText(*evaluator, u"LCase("_s + literal + u")"_s).text, lower);
     }
   }
 

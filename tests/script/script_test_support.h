@@ -56,14 +56,15 @@ inline void Failure(const char* expression, int number, const char* description)
 
 }  // namespace vesko::test
 
-// Checks that `expression` evaluates to `text` (and, when `type` is not empty, to that subtype).
+// Checks that `expression` evaluates to `text` (and, when `type` is not empty, to that subtype);
+// all three are QStrings.
 #define VESKO_CHECK_VALUE(expression, text, type)                                       \
   do {                                                                                  \
     const vesko::test::Outcome outcome_ = vesko::test::Evaluate(expression);            \
     QVERIFY2(!outcome_.failed, qPrintable(QStringLiteral("failed: ") + outcome_.text)); \
-    QCOMPARE(outcome_.text, QString(text));                                             \
-    if (!QString(type).isEmpty()) {                                                     \
-      QCOMPARE(vesko::test::SubtypeOf(expression), QString(type));                      \
+    QCOMPARE(outcome_.text, text);                                                      \
+    if (!(type).isEmpty()) {                                                            \
+      QCOMPARE(vesko::test::SubtypeOf(expression), type);                               \
     }                                                                                   \
   } while (false)
 
@@ -72,6 +73,6 @@ inline void Failure(const char* expression, int number, const char* description)
   do {                                                                               \
     const vesko::test::Outcome outcome_ = vesko::test::Evaluate(expression);         \
     QVERIFY2(outcome_.failed, qPrintable(QStringLiteral("gave: ") + outcome_.text)); \
-    QCOMPARE(outcome_.text, QString(description));                                   \
+    QCOMPARE(outcome_.text, description);                                            \
     QCOMPARE(outcome_.number, int(number));                                          \
   } while (false)

@@ -149,7 +149,7 @@ class SyntaxTest : public QObject {
   void whiteSpaceAndCase() {
     QFETCH(QString, expression);
     QFETCH(QString, text);
-    VESKO_CHECK_VALUE(expression, text, "");
+    VESKO_CHECK_VALUE(expression, text, QString());
   }
 
   void emptyTextIsEmpty() {

@@ -13,6 +13,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 using vesko::MainWindow;
 using vesko::test::Row;
 
@@ -126,11 +128,12 @@ class HistoryBoxTest : public QObject {
     QFETCH(quint32, seed);
     QFETCH(int, userActionOneIn);
     QRandomGenerator random(seed);
-    const QStringList inputs = {"1",    "1+",   "1+2", "1-5", "1/0",    "",     "  ",
-                                "2**(", "(1+2", "3^2", "x",   "12.5*4", "\"\"", QString(200, u'9')};
+    const QStringList inputs = {u"1"_s,    u"1+"_s,     u"1+2"_s,  u"1-5"_s,          u"1/0"_s,
+                                QString(), u"  "_s,     u"2**("_s, u"(1+2"_s,         u"3^2"_s,
+                                u"x"_s,    u"12.5*4"_s, u"\"\""_s, QString(200, u'9')};
     // Values and inputs whose rows fill more than one line of the box, or show differently.
-    const QStringList breaking = {"1&vblf&2",   "\"a\"&vbcr", "chrw(8233)",
-                                  "chrw(8232)", "1+\n2",      "1/0+\n"};
+    const QStringList breaking = {u"1&vblf&2"_s,   u"\"a\"&vbcr"_s, u"chrw(8233)"_s,
+                                  u"chrw(8232)"_s, u"1+\n2"_s,      u"1/0+\n"_s};
     int fastRuns = 0;
     int runs = 0;
     for (int step = 0; step < 400; ++step) {
@@ -225,7 +228,7 @@ class HistoryBoxTest : public QObject {
     vesko::test::Row("blank input", "", false);
     vesko::test::Row("commit", "2*3", true);
     vesko::test::Row("failed commit", "1/0", true);
-    vesko::test::Row("long failed commit", "1/0+" + QString(300, u'9'), true);
+    vesko::test::Row("long failed commit", u"1/0+"_s + QString(300, u'9'), true);
   }
 
   void keptRowKeepsItsLayout() {

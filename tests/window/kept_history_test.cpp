@@ -16,6 +16,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 using vesko::HistoryFile;
 using vesko::MainWindow;
 
@@ -111,17 +113,17 @@ void KeptHistoryTest::init() {
 void KeptHistoryTest::restoredBelowStartExamples() {
   WriteBytes(historyPath(), "1+1=2\n2+\\n2=4\n");
   auto window = StartWindow();
-  QCOMPARE(window->historyText(), kStartHistory + "2+\r\n2=4\r\n1+1=2\r\n");
+  QCOMPARE(window->historyText(), kStartHistory + u"2+\r\n2=4\r\n1+1=2\r\n"_s);
   QCOMPARE(window->controller().rows(),
-           QStringList({"log(1)/log(10)+pe=2.71828182845905",
-                        "(12-10)**(4)+sin((60-30)*pi/180)=16.5", "2+\n2=4", "1+1=2"}));
+           QStringList({u"log(1)/log(10)+pe=2.71828182845905"_s,
+                        u"(12-10)**(4)+sin((60-30)*pi/180)=16.5"_s, u"2+\n2=4"_s, u"1+1=2"_s}));
   // The input box still holds the second example, selected.
   QCOMPARE(window->inputBox()->textCursor().selectedText(), QStringLiteral("log(1)/log(10)+pe"));
 
   // A commit puts its row above the restored ones, as above any other.
   Commit(*window, QStringLiteral("1+2"));
   QCOMPARE(window->historyText(),
-           "\r\n1+2=3\r\n" + kStartHistory.section("\r\n", 1) + "2+\r\n2=4\r\n1+1=2\r\n");
+           u"\r\n1+2=3\r\n"_s + kStartHistory.section(u"\r\n"_s, 1) + u"2+\r\n2=4\r\n1+1=2\r\n"_s);
   QCOMPARE(ReadBytes(historyPath()), QByteArray("1+1=2\n2+\\n2=4\n1+2=3\n"));
 }
 
@@ -142,13 +144,13 @@ void KeptHistoryTest::keepsCommittedRowsOnly_data() {
   QTest::addColumn<QStringList>("typed");  // each committed with Enter, except a last "live:" one
   QTest::addColumn<QByteArray>("kept");
   QTest::newRow("nothing typed") << QStringList() << QByteArray();
-  QTest::newRow("one commit") << QStringList({"3^2"}) << QByteArray("3**2=9\n");
+  QTest::newRow("one commit") << QStringList({u"3^2"_s}) << QByteArray("3**2=9\n");
   QTest::newRow("two commits, oldest first")
-      << QStringList({"1+2", "3*4"}) << QByteArray("1+2=3\n3*4=12\n");
-  QTest::newRow("failed commit") << QStringList({"1/0"}) << QByteArray();
+      << QStringList({u"1+2"_s, u"3*4"_s}) << QByteArray("1+2=3\n3*4=12\n");
+  QTest::newRow("failed commit") << QStringList({u"1/0"_s}) << QByteArray();
   QTest::newRow("between two commits a failed one")
-      << QStringList({"1+2", "1/0", "5"}) << QByteArray("1+2=3\n5=5\n");
-  QTest::newRow("live row only") << QStringList({"live:7*6"}) << QByteArray();
+      << QStringList({u"1+2"_s, u"1/0"_s, u"5"_s}) << QByteArray("1+2=3\n5=5\n");
+  QTest::newRow("live row only") << QStringList({u"live:7*6"_s}) << QByteArray();
 }
 
 void KeptHistoryTest::keepsCommittedRowsOnly() {
@@ -172,7 +174,7 @@ void KeptHistoryTest::rowsSurviveARestart() {
     Commit(*window, QStringLiteral("3*4"));
   }
   auto window = StartWindow();
-  QCOMPARE(window->historyText(), kStartHistory + "3*4=12\r\n1+2=3\r\n");
+  QCOMPARE(window->historyText(), kStartHistory + u"3*4=12\r\n1+2=3\r\n"_s);
 }
 
 void KeptHistoryTest::menuOffersClearing() {
@@ -244,7 +246,7 @@ void KeptHistoryTest::withoutFileNothingIsReadOrWritten() {
   window->keptHistory()->ClearHistory();
   QCOMPARE(window->historyText(), QStringLiteral("\r\n"));
   QCOMPARE(ReadBytes(historyPath()), QByteArray("1+1=2\n"));
-  QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList({"history.txt"}));
+  QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList({u"history.txt"_s}));
 }
 
 QTEST_MAIN(KeptHistoryTest)

@@ -16,6 +16,8 @@
 
 #include "tests/test_rows.h"
 
+using namespace Qt::StringLiterals;
+
 using vesko::test::Row;
 
 using vesko::Control;
@@ -113,9 +115,10 @@ void MainWindowTest::fontsShowSimplifiedChinese() {
   // The font actually used is a Chinese one with Simplified forms (the scripts install Noto CJK),
   // and it has every character the window shows, so none is drawn as a box.
   const QString family = QFontInfo(font).family();
-  QVERIFY2(QStringList({"SimSun", "Noto Serif CJK SC", "AR PL UMing CN", "Noto Sans CJK SC"})
-               .contains(family),
-           qPrintable(family));
+  QVERIFY2(
+      QStringList({u"SimSun"_s, u"Noto Serif CJK SC"_s, u"AR PL UMing CN"_s, u"Noto Sans CJK SC"_s})
+          .contains(family),
+      qPrintable(family));
   const QFontMetrics metrics(font);
   for (const QChar c : QStringLiteral("计算结果表达式错误:0123456789.=+-*/^()")) {
     QVERIFY2(metrics.inFont(c), qPrintable(QString(c)));
@@ -136,7 +139,7 @@ void MainWindowTest::startUpRowsAndSelection() {
   // Typing replaces the selected example.
   QTest::keyClicks(input, QStringLiteral("7"));
   QCOMPARE(input->toPlainText(), QStringLiteral("7"));
-  QCOMPARE(window->historyText(), QStringLiteral("7\r\n") + kStartHistory.section("\r\n", 1));
+  QCOMPARE(window->historyText(), QStringLiteral("7\r\n") + kStartHistory.section(u"\r\n"_s, 1));
 }
 
 void MainWindowTest::startUpPlacementAndLayout() {
@@ -180,7 +183,7 @@ void MainWindowTest::enterCommitsWithoutLineBreak() {
   auto window = StartedWindow();
   QPlainTextEdit* input = window->inputBox();
   QTest::keyClicks(input, QStringLiteral("1+2"));
-  QCOMPARE(window->historyText().section("\r\n", 0, 0), QStringLiteral("3"));
+  QCOMPARE(window->historyText().section(u"\r\n"_s, 0, 0), QStringLiteral("3"));
 
   QTest::keyPress(input, Qt::Key(key), modifiers);
   QCOMPARE(input->toPlainText(), QStringLiteral("1+2"));  // no line break, nothing run yet
@@ -190,7 +193,7 @@ void MainWindowTest::enterCommitsWithoutLineBreak() {
   QCOMPARE(input->toPlainText(), QString());
   // The live row (the second seed until the first key release) became the committed row.
   QCOMPARE(window->historyText(),
-           firstLine + QStringLiteral("\r\n1+2=3\r\n") + kStartHistory.section("\r\n", 1));
+           firstLine + QStringLiteral("\r\n1+2=3\r\n") + kStartHistory.section(u"\r\n"_s, 1));
 }
 
 void MainWindowTest::heldReturnCommitsOnce_data() {
@@ -227,7 +230,7 @@ void MainWindowTest::heldReturnCommitsOnce() {
   QTRY_COMPARE(input->toPlainText(), QString());
   QTest::qWait(100);
   QCOMPARE(window->historyText(),
-           QStringLiteral("\r\n2*3=6\r\n") + kStartHistory.section("\r\n", 1));
+           QStringLiteral("\r\n2*3=6\r\n") + kStartHistory.section(u"\r\n"_s, 1));
 }
 
 void MainWindowTest::failedCommitKeepsExpression() {
@@ -240,7 +243,7 @@ void MainWindowTest::failedCommitKeepsExpression() {
   QCOMPARE(input->textCursor().position(), 2);
   QVERIFY(!input->textCursor().hasSelection());
   QCOMPARE(window->historyText(),
-           QStringLiteral("表达式错误:1/\r\n") + kStartHistory.section("\r\n", 1));
+           QStringLiteral("表达式错误:1/\r\n") + kStartHistory.section(u"\r\n"_s, 1));
   // Corrected and committed again: one row, the box cleared.
   QTest::keyClicks(input, QStringLiteral("4"));
   QTest::keyClick(input, Qt::Key_Return);
@@ -264,7 +267,7 @@ void MainWindowTest::inputMethodCommitRunsLikeKeyRelease() {
   commit.setCommitString(QStringLiteral("１＋２＊３"));
   QApplication::sendEvent(input, &commit);
   QCOMPARE(input->toPlainText(), QStringLiteral("１＋２＊３"));
-  QCOMPARE(window->historyText().section("\r\n", 0, 0), QStringLiteral("7"));
+  QCOMPARE(window->historyText().section(u"\r\n"_s, 0, 0), QStringLiteral("7"));
   QCOMPARE(window->controller().rows().size(), 2);
 }
 
@@ -276,7 +279,7 @@ void MainWindowTest::pasteWaitsForKeyRelease() {
   QCOMPARE(input->toPlainText(), QStringLiteral("6*7"));
   QCOMPARE(window->historyText(), before);
   QTest::keyClick(input, Qt::Key_Left);
-  QCOMPARE(window->historyText().section("\r\n", 0, 0), QStringLiteral("42"));
+  QCOMPARE(window->historyText().section(u"\r\n"_s, 0, 0), QStringLiteral("42"));
 }
 
 // A huge input is judged by its start alone; once the start has changed, the new start counts.
@@ -287,12 +290,12 @@ void MainWindowTest::hugeInputJudgedByItsCurrentStart() {
   QTest::keyClick(input, Qt::Key_Left);
   input->setPlainText(QString(40000, u'1') + QStringLiteral("\n+2"));
   QTest::keyClick(input, Qt::Key_Left);
-  QCOMPARE(window->historyText().section("\r\n", 0, 0), QStringLiteral("5"));
+  QCOMPARE(window->historyText().section(u"\r\n"_s, 0, 0), QStringLiteral("5"));
   QTextCursor cursor(input->document());
   cursor.setPosition(40000, QTextCursor::KeepAnchor);
   cursor.insertText(QString(40000, u' '));
   QTest::keyClick(input, Qt::Key_Left);
-  QCOMPARE(window->historyText().section("\r\n", 0, 0), QStringLiteral("2"));
+  QCOMPARE(window->historyText().section(u"\r\n"_s, 0, 0), QStringLiteral("2"));
 }
 
 void MainWindowTest::resizeRules_data() {
