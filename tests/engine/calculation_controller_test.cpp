@@ -267,14 +267,14 @@ class CalculationControllerTest : public QObject {
     QFETCH(QString, input);
     typeTo(input);
     pressEnter();
-    QCOMPARE(controller->rows(), QStringList({u"0."_s, u"7=7"_s}));
+    QCOMPARE(controller->rows(), QStringList({u"0.u"_s, u"_s7=7"_s}));
     QCOMPARE(host.history, QStringLiteral("0.\r\n7=7\r\n"));
     QCOMPARE(host.input.text(), input);
     // Also straight after a commit, with the box just cleared.
     typeTo(u"1+2"_s);
     pressEnter();
     pressEnter();
-    QCOMPARE(controller->rows(), QStringList({u"0."_s, u"1+2=3"_s, u"7=7"_s}));
+    QCOMPARE(controller->rows(), QStringList({u"0.u"_s, u"_s1+2=3"_s, u"7=7"_s}));
   }
 
   void severalEnterPressesOneReleaseCommitOnce() {
@@ -446,7 +446,7 @@ class CalculationControllerTest : public QObject {
   // error 1/0, 5=5, 5=5, 1+2=3, 7=7 (the example the first live run left), then restored 1+2=3,
   // 1+2=3, 5=5, 1=1=True (two "=": split in doubt).
   void recallStepsThroughCommittedExpressions() {
-    controller->AppendRows(QStringList({"1+2=3", "1+2=3", "5=5", "1=1=True"}));
+    controller->AppendRows(QStringList({u"1+2=3"_s, u"1+2=3"_s, u"5=5"_s, u"1=1=True"_s}));
     for (const char* expression : {"1+2", "5", "5", "1/0"}) {
       typeTo(QString::fromUtf8(expression));
       pressEnter();
@@ -465,7 +465,7 @@ class CalculationControllerTest : public QObject {
     }
     // Equal expressions one after the other count once, also across an example; the row
     // whose split is in doubt comes whole.
-    QCOMPARE(older, QStringList({"5", "1+2", "5", "1=1=True"}));
+    QCOMPARE(older, QStringList({u"5"_s, u"1+2"_s, u"5"_s, u"1=1=True"_s}));
     QStringList newer;
     row = controller->rows().size() - 1;
     while ((row = controller->NewerRecallRow(row)) >= 0) {
@@ -474,7 +474,7 @@ class CalculationControllerTest : public QObject {
         break;
       }
     }
-    QCOMPARE(newer, QStringList({"5", "1+2", "5"}));
+    QCOMPARE(newer, QStringList({u"5"_s, u"1+2"_s, u"5"_s}));
   }
 
   void recallWithoutCommittedRows() {
@@ -532,31 +532,31 @@ class CalculationControllerTest : public QObject {
   void literalsOfTheLiveRowAndErrors() {
     // A literal the evaluator gives is taken as it is.
     evaluator.add(QStringLiteral("3"), QStringLiteral("3"));
-    typeTo("1+2");
+    typeTo(u"1+2"_s);
     QCOMPARE(controller->ResultLiteralOf(0), std::optional<QString>(QStringLiteral("3")));
     QCOMPARE(controller->ExpressionOf(0), std::nullopt);
-    typeTo("");
+    typeTo(u""_s);
     QCOMPARE(controller->rows()[0], QStringLiteral("0."));
     QCOMPARE(controller->ResultLiteralOf(0), std::optional<QString>(QStringLiteral("0")));
-    typeTo("1/0");
+    typeTo(u"1/0"_s);
     pressEnter();
     QCOMPARE(controller->ResultLiteralOf(0), std::nullopt);
     QCOMPARE(controller->ExpressionOf(0), std::optional<QString>(QStringLiteral("1/0")));
-    typeTo("1+2");
+    typeTo(u"1+2"_s);
     pressEnter();
     QCOMPARE(controller->rows()[0], QString());
     QCOMPARE(controller->ResultLiteralOf(0), std::nullopt);  // the fresh live row shows nothing
   }
 
   void removingOneRow() {
-    controller->AppendRows(QStringList({"1+2=3", "5=5"}));
-    typeTo("1+2");
+    controller->AppendRows(QStringList({u"1+2=3"_s, u"5=5"_s}));
+    typeTo(u"1+2"_s);
     pressEnter();
     // "", 1+2=3, 7=7 (example), 1+2=3, 5=5
     QCOMPARE(controller->CommittedRowsAbove(4), 2);
     const quint64 version = controller->rowsVersion();
     controller->RemoveRow(3);
-    QCOMPARE(controller->rows(), QStringList({"", "1+2=3", "7=7", "5=5"}));
+    QCOMPARE(controller->rows(), QStringList({u""_s, u"1+2=3"_s, u"7=7"_s, u"5=5"_s}));
     QVERIFY(controller->rowsVersion() != version);
     QCOMPARE(controller->ExpressionOf(3), std::optional<QString>(QStringLiteral("5")));
     controller->RemoveRow(0);  // the live row stays

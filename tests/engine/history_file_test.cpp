@@ -622,9 +622,9 @@ void HistoryFileTest::removedRowLeavesNoTrace() {
   file->Append(KeptRow{QStringLiteral("\"secret\"=secret"), 8, QStringLiteral("\"secret\""), true});
   file->Append(QStringLiteral("2+2=4"));
   QVERIFY(file->Remove(QStringLiteral("\"secret\"=secret"), 1));
-  QCOMPARE(FilesInFolder(), QStringList({"history.txt"}));
+  QCOMPARE(FilesInFolder(), QStringList({u"history.txt"_s}));
   QVERIFY(!ReadBytes(historyPath()).contains("secret"));
-  QCOMPARE(Open()->Restore(10), QStringList({"2+2=4", "1+1=2"}));
+  QCOMPARE(Open()->Restore(10), QStringList({u"2+2=4"_s, u"1+1=2"_s}));
   // The file is still its owner's alone.
   QCOMPARE(QFile::permissions(historyPath()) & ~(QFile::ReadUser | QFile::WriteUser),
            QFile::ReadOwner | QFile::WriteOwner);

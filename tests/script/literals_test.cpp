@@ -132,3 +132,5 @@ void LiteralsTest::datesReadTheSameInEveryLocale() {
 
 QTEST_GUILESS_MAIN(LiteralsTest)
 #include "literals_test.moc"
+
+using namespace Qt::StringLiterals;

@@ -279,12 +279,12 @@ class HistoryBoxTest : public QObject {
   void rowOfEachLine_data() {
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<QList<qsizetype>>("rowOfLine");
-    Row("one line each", QStringList({"", "1+2=3", "7=7"}), QList<qsizetype>({0, 1, 2}));
-    Row("line feed", QStringList({"a", "b\nc=1", "d"}), QList<qsizetype>({0, 1, 1, 2}));
-    Row("CR LF counts once", QStringList({"x\r\ny=1", "z"}), QList<qsizetype>({0, 0, 1}));
-    Row("carriage return", QStringList({"p\rq\r=1", "r"}), QList<qsizetype>({0, 0, 0, 1}));
-    Row("paragraph separator", QStringList({"u\u2029v=1"}), QList<qsizetype>({0, 0}));
-    Row("break at the end", QStringList({"1\n", "2"}), QList<qsizetype>({0, 0, 1}));
+    Row("one line each", QStringList({u""_s, u"1+2=3"_s, u"7=7"_s}), QList<qsizetype>({0, 1, 2}));
+    Row("line feed", QStringList({u"a"_s, u"b\nc=1"_s, u"d"_s}), QList<qsizetype>({0, 1, 1, 2}));
+    Row("CR LF counts once", QStringList({u"x\r\ny=1"_s, u"z"_s}), QList<qsizetype>({0, 0, 1}));
+    Row("carriage return", QStringList({u"p\rq\r=1"_s, u"r"_s}), QList<qsizetype>({0, 0, 0, 1}));
+    Row("paragraph separator", QStringList({u"u\u2029v=1"_s}), QList<qsizetype>({0, 0}));
+    Row("break at the end", QStringList({u"1\n"_s, u"2"_s}), QList<qsizetype>({0, 0, 1}));
   }
   void rowOfEachLine() {
     QFETCH(QStringList, rows);

@@ -171,13 +171,13 @@ void RecallAndReuseTest::recallOrderWithRowsOfAnEarlierRun() {
     QTest::keyClick(window->inputBox(), Qt::Key_Up);
     up.append(Input(*window));
   }
-  QCOMPARE(up, QStringList({"4*4", "1+2", "2*3", "\"a=b\"", "9-1", "9-1"}));
+  QCOMPARE(up, QStringList({u"4*4"_s, u"1+2"_s, u"2*3"_s, u"\"a=b\""_s, u"9-1"_s, u"9-1"_s}));
   QStringList down;
   for (int i = 0; i < 5; ++i) {
     QTest::keyClick(window->inputBox(), Qt::Key_Down);
     down.append(Input(*window));
   }
-  QCOMPARE(down, QStringList({"\"a=b\"", "2*3", "1+2", "4*4", "1/0"}));
+  QCOMPARE(down, QStringList({u"\"a=b\""_s, u"2*3"_s, u"1+2"_s, u"4*4"_s, u"1/0"_s}));
 
   // The live value follows each recall; committing a recalled expression adds a row.
   QTest::keyClick(window->inputBox(), Qt::Key_Up);
@@ -373,7 +373,8 @@ void RecallAndReuseTest::menuEntriesForTheRowUnderThePointer() {
   for (const QAction* action : menu->actions()) {
     texts.append(action->text());
   }
-  const QStringList rowEntries{"插入结果", "插入算式", "复制结果", "复制算式", "删除此行"};
+  const QStringList rowEntries{u"插入结果"_s, u"插入算式"_s, u"复制结果"_s, u"复制算式"_s,
+                               u"删除此行"_s};
   const qsizetype first = texts.indexOf(rowEntries[0]);
   QVERIFY(first > 0);  // below the box's own entries
   QCOMPARE(texts.mid(first, 5), rowEntries);
@@ -401,7 +402,7 @@ void RecallAndReuseTest::copiesArePlainText() {
   QClipboard* clipboard = QGuiApplication::clipboard();
   std::unique_ptr<QMenu> menu;
   MenuAt(*window, 2, menu)[QStringLiteral("复制结果")]->trigger();
-  QCOMPARE(clipboard->mimeData()->formats(), QStringList({"text/plain"}));
+  QCOMPARE(clipboard->mimeData()->formats(), QStringList({u"text/plain"_s}));
   QCOMPARE(clipboard->text(), QStringLiteral("1234567000"));  // no grouping
   MenuAt(*window, 2, menu)[QStringLiteral("复制算式")]->trigger();
   QCOMPARE(clipboard->text(), QStringLiteral("1234567*1000"));
@@ -412,7 +413,7 @@ void RecallAndReuseTest::copiesArePlainText() {
   window->historyBox()->setTextCursor(line);
   window->historyBox()->setFocus();
   QTest::keyClick(window->historyBox(), Qt::Key_C, Qt::ControlModifier);
-  QCOMPARE(clipboard->mimeData()->formats(), QStringList({"text/plain"}));
+  QCOMPARE(clipboard->mimeData()->formats(), QStringList({u"text/plain"_s}));
   QCOMPARE(clipboard->text(), QStringLiteral("\"a\"&\"b\"=ab"));
 
   // Ctrl+Shift+C anywhere: the newest committed result.
@@ -462,3 +463,5 @@ void RecallAndReuseTest::withoutHistoryFileNothingSpeaksOfIt() {
 
 QTEST_MAIN(RecallAndReuseTest)
 #include "recall_and_reuse_test.moc"
+
+using namespace Qt::StringLiterals;
