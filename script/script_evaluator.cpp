@@ -149,7 +149,7 @@ class Interpreter final : public ScriptEvaluator, private script::NestedEvaluato
 
   Outcome EvaluateWithErrorNumber(const QString& expression) override {
     if (expression.size() > kMaxExpressionLength) {
-      return {{script::DescriptionOf(script::kOutOfMemory), true}, script::kOutOfMemory};
+      return {{script::DescriptionOf(script::kOutOfMemory), true, {}}, script::kOutOfMemory};
     }
     try {
       script::EvaluationContext context(random_, *this);
@@ -170,13 +170,13 @@ class Interpreter final : public ScriptEvaluator, private script::NestedEvaluato
       return outcome;
     } catch (const EvaluationFailure& failure) {
       Reset();  // do not keep a failed evaluation's strings alive
-      return {{failure.description(), true}, failure.number()};
+      return {{failure.description(), true, {}}, failure.number()};
     } catch (const std::bad_alloc&) {
       Reset();
-      return {{script::DescriptionOf(script::kOutOfMemory), true}, script::kOutOfMemory};
+      return {{script::DescriptionOf(script::kOutOfMemory), true, {}}, script::kOutOfMemory};
     } catch (const std::exception&) {
       Reset();
-      return {{script::DescriptionOf(script::kInternalError), true}, script::kInternalError};
+      return {{script::DescriptionOf(script::kInternalError), true, {}}, script::kInternalError};
     }
   }
 

@@ -11,6 +11,8 @@
 #include "locale_pin.h"
 #include "tests/test_rows.h"
 
+using namespace Qt::StringLiterals;
+
 using vesko::test::Row;
 
 namespace {
@@ -132,5 +134,3 @@ void LiteralsTest::datesReadTheSameInEveryLocale() {
 
 QTEST_GUILESS_MAIN(LiteralsTest)
 #include "literals_test.moc"
-
-using namespace Qt::StringLiterals;

@@ -25,6 +25,8 @@
 #include "tests/script/locale_pin.h"
 #include "tests/test_rows.h"
 
+using namespace Qt::StringLiterals;
+
 using vesko::HistoryFile;
 using vesko::MainWindow;
 using vesko::test::Row;
@@ -463,5 +465,3 @@ void RecallAndReuseTest::withoutHistoryFileNothingSpeaksOfIt() {
 
 QTEST_MAIN(RecallAndReuseTest)
 #include "recall_and_reuse_test.moc"
-
-using namespace Qt::StringLiterals;
