@@ -33,6 +33,14 @@ QString TrimSpaces(const QString& text) {
   return text.mid(begin, end - begin);
 }
 
+// Whether a text holds nothing but blanks: spaces, tabs, line breaks, ideographic spaces. Such
+// an input commits nothing.
+bool IsBlank(const QString& text) {
+  return std::all_of(text.begin(), text.end(), [](QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == QChar(0x3000);
+  });
+}
+
 // The expression as a committed row shows it: the display form keeps the spaces typed around
 // it, but an end that holds a line break loses its spaces and line breaks, so that a pasted
 // expression ending in a line break does not split its row.
@@ -107,20 +115,20 @@ bool CalculationController::EvaluateCurrent(const QString& input) {
   if (!commitRequested_) {
     // A live run that finds nothing to show leaves the live row as it was.
     if (const auto value = LiveValue(input)) {
-      WriteTopRow(*value);
+      WriteTopRow(value->text, {RowKind::kLive, -1, value->literal, !value->literal.isNull()});
     }
     return false;
   }
   // The forms are made only as far as needed: a form beyond the evaluator's limit is a failure
   // known without reading the rest of the text.
   const QString evalForm = TrimmedEvaluationForm(input, kMaxExpressionLength);
-  if (evalForm.isEmpty()) {
+  if (evalForm.isEmpty() || IsBlank(evalForm)) {
     // Nothing to commit: the top row shows what a blank input shows, and no row is made.
-    WriteTopRow(kBlankInputRow);
+    WriteTopRow(kBlankInputRow, BlankInputInfo());
     return false;
   }
   const Evaluation result = evalForm.size() > kMaxExpressionLength
-                                ? Evaluation{QStringLiteral("Out of memory"), true}
+                                ? Evaluation{QStringLiteral("Out of memory"), true, {}}
                                 : evaluator_.Evaluate(evalForm);
   if (!result.failed) {
     const QString expression = RowExpression(DisplayForm(input));
@@ -129,10 +137,12 @@ bool CalculationController::EvaluateCurrent(const QString& input) {
     row += expression;
     row += u'=';
     row += result.text;
-    WriteTopRow(row);
+    WriteTopRow(row,
+                {RowKind::kCommitted, expression.size(), result.literal, !result.literal.isNull()});
     InsertTopRow(QString());  // the fresh live row above the committed one
+    ++rowsVersion_;
     if (onCommit_) {
-      onCommit_(rows_[1]);
+      onCommit_(keptRow(1));
     }
     return true;
   }
@@ -140,12 +150,13 @@ bool CalculationController::EvaluateCurrent(const QString& input) {
   if (!TrimSpaces(result.text).isEmpty() && !input.isEmpty()) {
     WriteTopRow(evalForm.size() > kLongestErrorForm
                     ? kErrorPrefix + evalForm.first(kShortenedErrorForm) + u'…'
-                    : kErrorPrefix + evalForm);
+                    : kErrorPrefix + evalForm,
+                {RowKind::kError, -1, {}, false});
   }
   return false;
 }
 
-std::optional<QString> CalculationController::LiveValue(const QString& input) {
+std::optional<Evaluation> CalculationController::LiveValue(const QString& input) {
   // Only as much of the text is read as it takes to know that the form is too long.
   const QString evalForm = TrimmedEvaluationForm(input, kLiveTextLimit - 1);
   if (evalForm.size() >= kLiveTextLimit) {
@@ -167,7 +178,7 @@ std::optional<QString> CalculationController::LiveValue(const QString& input) {
   }
 
   if (std::all_of(input.begin(), input.end(), [](QChar c) { return c == u' '; })) {
-    WriteTopRow(kBlankInputRow);
+    WriteTopRow(kBlankInputRow, BlankInputInfo());
   }
   QString prefix = evalForm.left(lastTop);
   if (prefix.isEmpty()) {
@@ -177,7 +188,7 @@ std::optional<QString> CalculationController::LiveValue(const QString& input) {
     prefix.chop(1);
   }
 
-  const Evaluation result = evaluator_.Evaluate(prefix);
+  Evaluation result = evaluator_.Evaluate(prefix);
   if (result.failed) {
     return std::nullopt;
   }
@@ -186,7 +197,7 @@ std::optional<QString> CalculationController::LiveValue(const QString& input) {
       return std::nullopt;
     }
   }
-  return result.text;
+  return result;
 }
 
 void CalculationController::RenderHistory() {
@@ -217,22 +228,27 @@ void CalculationController::SeedExample(const QString& text) {
   const QString evalForm = EvaluationForm(text);
   const QString displayForm = DisplayForm(text);
   InsertTopRow(QString());
-  WriteTopRow(displayForm + u'=' + evaluator_.Evaluate(evalForm).text);
+  const Evaluation result = evaluator_.Evaluate(evalForm);
+  WriteTopRow(displayForm + u'=' + result.text,
+              {RowKind::kExample, displayForm.size(), result.literal, !result.literal.isNull()});
 }
 
-void CalculationController::WriteTopRow(const QString& text) {
+void CalculationController::WriteTopRow(const QString& text, RowInfo info) {
   // Writing the top row of an empty list creates it.
   if (rows_.isEmpty()) {
     wholeHistoryStale_ = true;
     rows_.append(QString());
+    info_.append(RowInfo());
   }
   MarkTopChanged(1);
   rows_.first() = text;
+  info_.first() = std::move(info);
 }
 
 void CalculationController::InsertTopRow(const QString& text) {
   MarkTopChanged(0);
   rows_.prepend(text);
+  info_.prepend(RowInfo());
   ++changedTop_;
 }
 
@@ -245,15 +261,123 @@ void CalculationController::MarkTopChanged(qsizetype count) {
 }
 
 void CalculationController::AppendRows(const QStringList& rows) {
-  rows_.append(rows);
+  QList<KeptRow> kept;
+  kept.reserve(rows.size());
+  for (const QString& row : rows) {
+    kept.append(KeptRow::FromText(row));
+  }
+  AppendRows(kept);
+}
+
+void CalculationController::AppendRows(const QList<KeptRow>& rows) {
+  rows_.reserve(rows_.size() + rows.size());
+  info_.reserve(info_.size() + rows.size());
+  for (const KeptRow& row : rows) {
+    const KeptRow split = row.split() ? row : KeptRow::FromText(row.text);
+    rows_.append(split.text);
+    info_.append({RowKind::kCommitted, split.expressionLength, split.literal, split.literalKnown});
+  }
   wholeHistoryStale_ = true;
+  ++rowsVersion_;
 }
 
 void CalculationController::ClearCommittedRows() {
   if (rows_.size() > 1) {
     rows_.resize(1);
+    info_.resize(1);
     wholeHistoryStale_ = true;
+    ++rowsVersion_;
   }
+}
+
+void CalculationController::RemoveRow(qsizetype row) {
+  if (row <= 0 || row >= rows_.size()) {
+    return;
+  }
+  rows_.removeAt(row);
+  info_.removeAt(row);
+  wholeHistoryStale_ = true;
+  ++rowsVersion_;
+}
+
+KeptRow CalculationController::keptRow(qsizetype row) const {
+  const RowInfo& info = info_[row];
+  return KeptRow{rows_[row], info.expressionLength, info.literal, info.literalKnown};
+}
+
+std::optional<QString> CalculationController::ExpressionOf(qsizetype row) const {
+  const RowInfo& info = info_[row];
+  switch (info.kind) {
+    case RowKind::kLive:
+      return std::nullopt;
+    case RowKind::kError:
+      return rows_[row].sliced(kErrorPrefix.size());
+    case RowKind::kExample:
+    case RowKind::kCommitted:
+      break;
+  }
+  return info.expressionLength >= 0 ? rows_[row].first(info.expressionLength) : rows_[row];
+}
+
+std::optional<QString> CalculationController::ResultLiteralOf(qsizetype row) {
+  const RowInfo& info = info_[row];
+  QString result;
+  switch (info.kind) {
+    case RowKind::kError:
+      return std::nullopt;
+    case RowKind::kLive:
+      result = rows_[row];
+      break;
+    case RowKind::kExample:
+    case RowKind::kCommitted:
+      if (info.expressionLength < 0) {
+        return std::nullopt;
+      }
+      result = rows_[row].sliced(info.expressionLength + 1);
+      break;
+  }
+  if (result.isEmpty() && info.kind == RowKind::kLive) {
+    return std::nullopt;  // the fresh live row shows nothing
+  }
+  if (info.literalKnown) {
+    return info.literal.isNull() ? result : info.literal;
+  }
+  // A row of an earlier version's file: its result is taken as it is where it evaluates back to
+  // itself (numbers, True, ...), and as a string otherwise.
+  const Evaluation again = evaluator_.Evaluate(EvaluationForm(result));
+  if (!again.failed && again.text == result) {
+    return result;
+  }
+  return u'"' + QString(result).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+qsizetype CalculationController::CommittedRowsAbove(qsizetype row) const {
+  return std::count_if(info_.begin(), info_.begin() + row,
+                       [](const RowInfo& info) { return info.kind == RowKind::kCommitted; });
+}
+
+bool CalculationController::Recallable(qsizetype row) const {
+  return info_[row].kind == RowKind::kCommitted;
+}
+
+qsizetype CalculationController::OlderRecallRow(qsizetype from) const {
+  const std::optional<QString> current = Recallable(from) ? ExpressionOf(from) : std::nullopt;
+  for (qsizetype row = from + 1; row < rows_.size(); ++row) {
+    if (Recallable(row) && ExpressionOf(row) != current) {
+      return row;
+    }
+  }
+  return -1;
+}
+
+qsizetype CalculationController::NewerRecallRow(qsizetype from) const {
+  const std::optional<QString> current = Recallable(from) ? ExpressionOf(from) : std::nullopt;
+  for (qsizetype row = std::min(from, rows_.size()) - 1; row > 0; --row) {
+    if (Recallable(row) && ExpressionOf(row) != current) {
+      return row;
+    }
+  }
+  return -1;
 }
 
 }  // namespace vesko

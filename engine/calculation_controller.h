@@ -3,6 +3,7 @@
 #include "engine/evaluator.h"
 #include "engine/huge_input_refusal.h"
 #include "engine/input_text.h"
+#include "engine/kept_row.h"
 
 #include <QString>
 #include <QStringList>
@@ -51,15 +52,47 @@ class CalculationController {
   void SeedExample(const QString& text);
 
   // Called with each committed row once it is in the rows; a failed commit commits nothing.
-  using CommitListener = std::function<void(const QString& row)>;
+  using CommitListener = std::function<void(const KeptRow& row)>;
   void setCommitListener(CommitListener listener) { onCommit_ = std::move(listener); }
-  // Adds rows below all others: the rows kept from earlier runs, newest first.
+  // Adds rows below all others: the rows kept from earlier runs, newest first. A row without its
+  // split is split at its only "=", and not at all when it has several.
   void AppendRows(const QStringList& rows);
+  void AppendRows(const QList<KeptRow>& rows);
   // Removes every row below the live row. The next RenderHistory shows the change.
   void ClearCommittedRows();
+  // Removes one committed row (not the live row). The next RenderHistory shows the change.
+  void RemoveRow(qsizetype row);
 
   // Index 0 is the top row, the live row.
   const QStringList& rows() const { return rows_; }
+
+  // What a row is: the live row (the live value, "0." or the fresh empty row), a start example, a
+  // committed row (of this run or an earlier one) or an error row.
+  enum class RowKind : quint8 { kLive, kExample, kCommitted, kError };
+  RowKind kind(qsizetype row) const { return info_[row].kind; }
+  // The row as kept: its text with where its expression ends and its result's literal.
+  KeptRow keptRow(qsizetype row) const;
+  // The expression a row holds: a committed row's or an example's expression as the row shows
+  // it (the whole row when its split is not known), an error row's expression; nothing for the
+  // live row.
+  std::optional<QString> ExpressionOf(qsizetype row) const;
+  // An expression text that evaluates back to the value a row shows: the result of a committed
+  // row or an example, the live value; nothing for an error row, a row whose split is not known
+  // and an empty live row.
+  std::optional<QString> ResultLiteralOf(qsizetype row);
+  // How many committed rows lie above `row`: its place among the kept rows, counted from the
+  // newest.
+  qsizetype CommittedRowsAbove(qsizetype row) const;
+
+  // Stepping through the expressions of the committed rows for recall. From row `from` (0 for the
+  // live row), the next older or newer committed row whose expression differs from that of
+  // `from`; -1 when there is none. Error rows and the start examples are passed over, so equal
+  // expressions one after the other in that sequence count once.
+  qsizetype OlderRecallRow(qsizetype from) const;
+  qsizetype NewerRecallRow(qsizetype from) const;
+  // Changes whenever committed rows are added or removed: a recall position older than that is
+  // out of date.
+  quint64 rowsVersion() const { return rowsVersion_; }
 
  private:
   // The evaluation step of a run: the commit or the live branch, then the error check. Returns
@@ -67,15 +100,27 @@ class CalculationController {
   bool EvaluateCurrent(const QString& input);
   // The live value of the longest complete part of the input's evaluation form, or nothing when
   // it has none, it fails, the form is too long, or its value would read like an expression.
-  std::optional<QString> LiveValue(const QString& input);
-  void WriteTopRow(const QString& text);
+  std::optional<Evaluation> LiveValue(const QString& input);
+  struct RowInfo {
+    RowKind kind = RowKind::kLive;
+    qsizetype expressionLength = -1;
+    QString literal;
+    bool literalKnown = false;
+  };
+  // The row a blank input shows, "0.", stands for 0.
+  static RowInfo BlankInputInfo() { return {RowKind::kLive, -1, QStringLiteral("0"), true}; }
+  void WriteTopRow(const QString& text, RowInfo info);
   void InsertTopRow(const QString& text);
+  bool Recallable(qsizetype row) const;
   void MarkTopChanged(qsizetype count);
 
   ExpressionEvaluator& evaluator_;
   const InputText& input_;
   HostOperations host_;
   QStringList rows_;
+  // What each row of rows_ is, row by row.
+  QList<RowInfo> info_;
+  quint64 rowsVersion_ = 0;
   CommitListener onCommit_;
   bool commitRequested_ = false;
   // The input text of the last live run, while the rows still show that run's outcome.

@@ -32,9 +32,11 @@ bool HistoryCheck::Feed(QByteArrayView bytes) {
     const char c = bytes[i];
     if (escaped_) {
       escaped_ = false;
-      if (c == '\0' || std::strchr("\\nr0", c) == nullptr) {
+      if (c == '\0' || std::strchr("\\nr0=|", c) == nullptr) {
         return Fail(QStringLiteral("holds a backslash that starts no escape"));
       }
+      // A row with more than one "=" writes the one that ends its expression as \=.
+      hasEquals_ = hasEquals_ || c == '=';
       continue;
     }
     switch (c) {

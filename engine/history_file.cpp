@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -28,60 +29,58 @@ QString SystemError() {
   return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-// The text of a line in the file's escapes; false when it is not UTF-8 or not escaped as the
-// file's lines are.
-bool Unescape(QByteArrayView line, QString& row) {
-  // Stateless: each line is a conversion of its own; a byte order mark inside a row is kept.
-  QStringDecoder decoder(QStringDecoder::Utf8,
-                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-  const QString text = decoder(line);
-  if (decoder.hasError()) {
-    return false;
-  }
-  row.clear();
-  row.reserve(text.size());
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const QChar c = text[i];
-    if (c == u'\r' || c == u'\0') {
-      return false;  // written escaped, never as such
-    }
-    if (c != u'\\') {
-      row += c;
-      continue;
-    }
-    if (++i == text.size()) {
-      return false;
-    }
-    switch (text[i].unicode()) {
+void AppendEscaped(QString& escaped, QStringView text) {
+  for (const QChar c : text) {
+    switch (c.unicode()) {
       case u'\\':
-        row += u'\\';
+        escaped += QStringLiteral("\\\\");
         break;
-      case u'n':
-        row += u'\n';
+      case u'\n':
+        escaped += QStringLiteral("\\n");
         break;
-      case u'r':
-        row += u'\r';
+      case u'\r':
+        escaped += QStringLiteral("\\r");
         break;
-      case u'0':
-        row += u'\0';
+      case u'\0':
+        escaped += QStringLiteral("\\0");
         break;
       default:
-        return false;
+        escaped += c;
     }
   }
-  return true;
+}
+
+// The character an escape stands for inside a row; nothing for the markers and unknown escapes.
+std::optional<QChar> Unescaped(QChar c) {
+  switch (c.unicode()) {
+    case u'\\':
+      return u'\\';
+    case u'n':
+      return u'\n';
+    case u'r':
+      return u'\r';
+    case u'0':
+      return u'\0';
+    default:
+      return std::nullopt;
+  }
 }
 
 // The end of a line whose start lies before the bytes read: from the first place at which a
 // character and an escape begin for certain.
 bool UnescapeEnd(QByteArrayView part, QString& row) {
+  KeptRow kept;
   part = part.last(std::min<qsizetype>(part.size(), 4 * HistoryFile::kShownRowChars));
   qsizetype from = 1;
   while (from < part.size() &&
          (part[from - 1] == '\\' || (static_cast<unsigned char>(part[from]) & 0xC0) == 0x80)) {
     ++from;
   }
-  return Unescape(part.sliced(std::min(from, part.size())), row);
+  if (!HistoryFile::UnescapeLine(part.sliced(std::min(from, part.size())), kept, false)) {
+    return false;
+  }
+  row = kept.text;
+  return true;
 }
 
 QString Shown(QString row, bool cutAtStart) {
@@ -97,9 +96,10 @@ QString Shown(QString row, bool cutAtStart) {
 
 // The rows of the last whole lines of `data`, newest first, at most `count`. `cutAtStart`: the
 // first line began before `data`. `suspect` is set when the lines are not all rows or the last
-// one is unfinished; no rows are returned when one is not a row.
-QStringList RowsFromEnd(QByteArrayView data, bool cutAtStart, qsizetype count, bool& suspect) {
-  QStringList rows;
+// one is unfinished; no rows are returned when one is not a row. A row shortened for the box, or
+// cut at its start, is offered whole: its split and literal are not known from what is shown.
+QList<KeptRow> RowsFromEnd(QByteArrayView data, bool cutAtStart, qsizetype count, bool& suspect) {
+  QList<KeptRow> rows;
   qsizetype end = data.size();
   if (end > 0 && data.back() != '\n') {
     suspect = true;  // a write under way, or cut short by a crash: checked by the writer
@@ -109,12 +109,15 @@ QStringList RowsFromEnd(QByteArrayView data, bool cutAtStart, qsizetype count, b
     const qsizetype lineStart = lineEnd == 0 ? 0 : data.lastIndexOf('\n', lineEnd - 1) + 1;
     const QByteArrayView line = data.sliced(lineStart, lineEnd - lineStart);
     const bool partial = cutAtStart && lineStart == 0;
-    QString row;
-    if (partial ? !UnescapeEnd(line, row) : !HistoryFile::UnescapeLine(line, row)) {
+    KeptRow row;
+    if (partial ? !UnescapeEnd(line, row.text) : !HistoryFile::UnescapeLine(line, row)) {
       suspect = true;
       return {};
     }
-    rows.append(Shown(std::move(row), partial));
+    if (partial || row.text.size() > HistoryFile::kShownRowChars) {
+      row = KeptRow{Shown(std::move(row.text), partial), -1, {}, false};
+    }
+    rows.append(std::move(row));
     lineEnd = lineStart - 1;
   }
   return rows;
@@ -158,32 +161,102 @@ void HistoryFile::setBeforeReplaceHook(std::function<void()> hook) {
 QByteArray HistoryFile::EscapeRow(const QString& row) {
   QString escaped;
   escaped.reserve(row.size());
-  for (const QChar c : row) {
-    switch (c.unicode()) {
-      case u'\\':
-        escaped += QStringLiteral("\\\\");
-        break;
-      case u'\n':
-        escaped += QStringLiteral("\\n");
-        break;
-      case u'\r':
-        escaped += QStringLiteral("\\r");
-        break;
-      case u'\0':
-        escaped += QStringLiteral("\\0");
-        break;
-      default:
-        escaped += c;
-    }
+  AppendEscaped(escaped, row);
+  return escaped.toUtf8();
+}
+
+QByteArray HistoryFile::EscapeRow(const KeptRow& row) {
+  const bool literal = row.split() && !row.literal.isNull() && row.literal != row.result();
+  // The split is written only where reading the row alone would not find it: where the row has
+  // more than one "=". Most lines thus read the same as in earlier versions' files.
+  if (!row.split() ||
+      (!literal && KeptRow::FromText(row.text).expressionLength == row.expressionLength)) {
+    return EscapeRow(row.text);
+  }
+  QString escaped;
+  escaped.reserve(row.text.size() + 2);
+  if (KeptRow::FromText(row.text).expressionLength == row.expressionLength) {
+    AppendEscaped(escaped, row.text);
+  } else {
+    AppendEscaped(escaped, QStringView(row.text).first(row.expressionLength));
+    escaped += QStringLiteral("\\=");
+    AppendEscaped(escaped, QStringView(row.text).sliced(row.expressionLength + 1));
+  }
+  if (literal) {
+    escaped += QStringLiteral("\\|");
+    AppendEscaped(escaped, row.literal);
   }
   return escaped.toUtf8();
 }
 
 bool HistoryFile::UnescapeLine(QByteArrayView line, QString& row) {
-  return line.contains('=') && Unescape(line, row);
+  KeptRow kept;
+  if (!UnescapeLine(line, kept, true)) {
+    return false;
+  }
+  row = kept.text;
+  return true;
+}
+
+bool HistoryFile::UnescapeLine(QByteArrayView line, KeptRow& row, bool wholeRow) {
+  if (wholeRow && !line.contains('=')) {
+    return false;  // a row always holds an "=" ("expression=result")
+  }
+  // Stateless: each line is a conversion of its own; a byte order mark inside a row is kept.
+  QStringDecoder decoder(QStringDecoder::Utf8,
+                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+  const QString text = decoder(line);
+  if (decoder.hasError()) {
+    return false;
+  }
+  row = KeptRow();
+  row.text.reserve(text.size());
+  QString* out = &row.text;  // the literal once \| is read
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    if (c == u'\r' || c == u'\0') {
+      return false;  // written escaped, never as such
+    }
+    if (c != u'\\') {
+      *out += c;
+      continue;
+    }
+    if (++i == text.size()) {
+      return false;
+    }
+    if (const std::optional<QChar> plain = Unescaped(text[i])) {
+      *out += *plain;
+    } else if (text[i] == u'=' && !row.split() && out == &row.text) {
+      row.expressionLength = row.text.size();
+      row.text += u'=';
+    } else if (text[i] == u'|' && out == &row.text) {
+      row.literal = QStringLiteral("");  // not null, even when empty
+      out = &row.literal;
+    } else {
+      return false;
+    }
+  }
+  if (!row.split()) {
+    row.expressionLength = KeptRow::FromText(row.text).expressionLength;
+  }
+  if (!row.split() && !row.literal.isNull()) {
+    return false;  // a literal belongs to a row with a result
+  }
+  // Rows without a literal of their own are from earlier files or have a result that reads back
+  // as it is; which, only evaluating it tells.
+  row.literalKnown = !row.literal.isNull();
+  return true;
 }
 
 QStringList HistoryFile::Restore(qsizetype count) {
+  QStringList texts;
+  for (const KeptRow& row : RestoreRows(count)) {
+    texts.append(row.text);
+  }
+  return texts;
+}
+
+QList<KeptRow> HistoryFile::RestoreRows(qsizetype count) {
   if (!persistent()) {
     return {};
   }
@@ -206,10 +279,10 @@ QStringList HistoryFile::Restore(qsizetype count) {
     writer_->Check();
     writer_->Flush(kRecoverWaitMs);
   }
-  return count > 0 ? ReadNewest(count) : QStringList();
+  return count > 0 ? ReadNewest(count) : QList<KeptRow>();
 }
 
-QStringList HistoryFile::ReadNewest(qsizetype count) {
+QList<KeptRow> HistoryFile::ReadNewest(qsizetype count) {
   const int fd = ::open(QFile::encodeName(path()).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0 && errno == ENOENT) {
     return {};
@@ -243,7 +316,7 @@ QStringList HistoryFile::ReadNewest(qsizetype count) {
     data.remove(0, 1);
   }
   bool suspect = false;
-  QStringList rows = RowsFromEnd(data, cutAtStart, count, suspect);
+  QList<KeptRow> rows = RowsFromEnd(data, cutAtStart, count, suspect);
   if (suspect) {
     // The writer reads the whole file under the lock and deals with what it finds there.
     writer_->Check();
@@ -252,12 +325,16 @@ QStringList HistoryFile::ReadNewest(qsizetype count) {
 }
 
 void HistoryFile::Append(const QString& row) {
+  Append(KeptRow{row, -1, {}, false});
+}
+
+void HistoryFile::Append(const KeptRow& row) {
   if (!persistent()) {
     return;
   }
-  if (!row.contains(u'=')) {
+  if (!row.text.contains(u'=')) {
     writer_->Report(
-        QStringLiteral("not kept in %1, not a row (no \"=\"): %2").arg(path(), row.left(80)));
+        QStringLiteral("not kept in %1, not a row (no \"=\"): %2").arg(path(), row.text.left(80)));
     return;
   }
   QByteArray line = EscapeRow(row);
@@ -271,6 +348,15 @@ bool HistoryFile::Clear() {
   }
   writer_->Clear();
   return true;
+}
+
+bool HistoryFile::Remove(const QString& text, qsizetype newer) {
+  if (!persistent()) {
+    return false;
+  }
+  // Done on the worker after the rows committed before it, so that `newer` counts them.
+  writer_->Remove(text, newer);
+  return writer_->Flush(kCloseWaitMs);
 }
 
 bool HistoryFile::Flush(int timeoutMs) {

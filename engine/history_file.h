@@ -1,6 +1,9 @@
 #pragma once
 
+#include "engine/kept_row.h"
+
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +19,10 @@ class HistoryWriter;
 // feed. A backslash, line feed, carriage return or NUL inside a row is written as \\, \n, \r or
 // \0, so that every line of the file is exactly one row and the file stays readable and
 // greppable. A row always holds an "=" ("expression=result"); a line without one is not a row.
+// In a row with more than one "=" the one between its expression and its result is written as
+// \=; a literal of the result that differs from its text (a string's quoted form, a date's
+// #...#) follows the row after \|. Lines of earlier versions have neither and read as before; a
+// row with one "=" splits there.
 //
 // A commit never waits on the disk or on another calculator: Append puts the row into this
 // process's journal file (so that it survives the calculator being killed once Append has
@@ -56,9 +63,18 @@ class HistoryFile {
   QStringList Restore(qsizetype count);
   // Keeps one committed row: once this returns, the row is in the kernel's hands.
   void Append(const QString& row);
+  void Append(const KeptRow& row);
+  // The rows of Restore with where their expressions end and their literals, as far as the file
+  // says.
+  QList<KeptRow> RestoreRows(qsizetype count);
   // Removes every row from the file (on the worker, after the rows already committed). False
   // when rows are not kept.
   bool Clear();
+  // Removes the row with `text` that is the `newer`-th row from the end of the file (0 the
+  // newest); where another calculator has added rows since, the nearest row with that text is
+  // taken. Done on the worker after the rows already committed, as an atomic rewrite like
+  // compaction. False when rows are not kept or it did not finish in time.
+  bool Remove(const QString& text, qsizetype newer);
   // Waits up to `timeoutMs` until every row appended and every clearing asked for is done.
   bool Flush(int timeoutMs = 30'000);
 
@@ -69,11 +85,15 @@ class HistoryFile {
   void setBeforeReplaceHook(std::function<void()> hook);
 
   static QByteArray EscapeRow(const QString& row);
+  static QByteArray EscapeRow(const KeptRow& row);
   // The row a line of the file holds; false when the line is not one this class writes.
   static bool UnescapeLine(QByteArrayView line, QString& row);
+  // `wholeRow`: the line must hold an "=", as every row does; false for the end of a line whose
+  // start was not read.
+  static bool UnescapeLine(QByteArrayView line, KeptRow& row, bool wholeRow = true);
 
  private:
-  QStringList ReadNewest(qsizetype count);
+  QList<KeptRow> ReadNewest(qsizetype count);
 
   std::shared_ptr<HistoryWriter> writer_;
 };

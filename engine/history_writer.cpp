@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
@@ -255,12 +256,16 @@ void HistoryWriter::Clear() {
   Enqueue({{}, true});
 }
 
+void HistoryWriter::Remove(const QString& text, qsizetype newer) {
+  Enqueue({{}, false, text, newer});
+}
+
 void HistoryWriter::Enqueue(Job job) {
   const std::lock_guard guard(mutex_);
   if (!persistent_ || stopping_) {
     return;
   }
-  if (job.clear || !job.lines.isEmpty() || queue_.empty()) {
+  if (job.clear || !job.removeText.isNull() || !job.lines.isEmpty() || queue_.empty()) {
     queue_.push_back(std::move(job));
   }
   if (!worker_.joinable()) {
@@ -339,7 +344,7 @@ void HistoryWriter::RunBatch(std::deque<Job>& jobs) {
   if (fd >= 0) {
     RecoverOrphans(fd);
     for (const Job& job : jobs) {
-      if (!persistent_ || !(job.clear ? ClearFile(fd) : WriteLines(fd, job.lines))) {
+      if (!persistent_ || !RunJob(fd, job)) {
         break;
       }
     }
@@ -539,6 +544,71 @@ bool HistoryWriter::WriteLines(int fd, const QByteArray& lines) {
   }
   checked_.bytes += lines.size();
   checked_.rows += lines.count('\n');
+  return true;
+}
+
+bool HistoryWriter::RunJob(int fd, const Job& job) {
+  if (job.clear) {
+    return ClearFile(fd);
+  }
+  if (!job.removeText.isNull()) {
+    RemoveRow(fd, job.removeText, job.removeNewer);
+    return true;  // a row that is not there any more stops nothing after it
+  }
+  return WriteLines(fd, job.lines);
+}
+
+namespace {
+
+// The line of `lines` (ranges of complete lines, oldest first) nearest to the `newer`-th from the
+// end whose row has `text`; -1 when there is none.
+qsizetype NearestLineWith(const QByteArray& data,
+                          const std::vector<std::pair<qint64, qint64>>& lines, const QString& text,
+                          qsizetype newer) {
+  const auto count = static_cast<qsizetype>(lines.size());
+  const qsizetype wanted = count - 1 - newer;
+  const auto holds = [&](qsizetype i) {
+    if (i < 0 || i >= count) {
+      return false;
+    }
+    KeptRow row;
+    const auto [begin, end] = lines[static_cast<std::size_t>(i)];
+    return HistoryFile::UnescapeLine(QByteArrayView(data).sliced(begin, end - begin), row) &&
+           row.text == text;
+  };
+  for (qsizetype distance = 0; distance <= count + std::abs(wanted); ++distance) {
+    if (holds(wanted + distance)) {
+      return wanted + distance;
+    }
+    if (distance > 0 && holds(wanted - distance)) {
+      return wanted - distance;
+    }
+  }
+  return -1;
+}
+
+}  // namespace
+
+bool HistoryWriter::RemoveRow(int fd, const QString& text, qsizetype newer) {
+  QByteArray data;
+  if (!ReadRange(fd, 0, checked_.bytes, data)) {
+    Report(QStringLiteral("cannot read %1 (%2); the row stays in it").arg(path_, SystemError()));
+    return false;
+  }
+  std::vector<std::pair<qint64, qint64>> lines;  // [begin, end) of each line, without its line feed
+  for (qsizetype begin = 0, end = 0; (end = data.indexOf('\n', begin)) >= 0; begin = end + 1) {
+    lines.emplace_back(begin, end);
+  }
+  const qsizetype found = NearestLineWith(data, lines, text, newer);
+  if (found < 0) {
+    return false;
+  }
+  const auto [begin, end] = lines[static_cast<std::size_t>(found)];
+  QString error;
+  if (!ReplaceWithRanges(fd, {{0, begin}, {end + 1, checked_.bytes}}, &error)) {
+    Report(QStringLiteral("could not remove a row from %1 (%2); it stays in it").arg(path_, error));
+    return false;
+  }
   return true;
 }
 

@@ -58,6 +58,9 @@ class HistoryWriter : public std::enable_shared_from_this<HistoryWriter> {
   void Check();
   // Drops the rows not yet written, then has the file emptied.
   void Clear();
+  // Has the row with `text` nearest to the `newer`-th from the end removed from the file, by an
+  // atomic rewrite, after the rows appended before.
+  void Remove(const QString& text, qsizetype newer);
   // Waits up to `timeoutMs` until everything asked for is done; false when it was not.
   bool Flush(int timeoutMs);
   // Writes what is pending (waiting up to `timeoutMs`) and ends the worker. The journal is
@@ -68,6 +71,9 @@ class HistoryWriter : public std::enable_shared_from_this<HistoryWriter> {
   struct Job {
     QByteArray lines;
     bool clear = false;
+    // A row to remove, and its place from the end of the file (0 the newest); null for none.
+    QString removeText;
+    qsizetype removeNewer = 0;
   };
   // What of the current history.txt has been read and found to be history lines.
   struct Checked {
@@ -95,6 +101,8 @@ class HistoryWriter : public std::enable_shared_from_this<HistoryWriter> {
   void RecoverOrphans(int fd);
   bool WriteLines(int fd, const QByteArray& lines);
   bool ClearFile(int fd);
+  bool RemoveRow(int fd, const QString& text, qsizetype newer);
+  bool RunJob(int fd, const Job& job);
   void CompactIfDue(int fd);
   bool ReplaceWithRanges(int fd, const std::vector<std::pair<qint64, qint64>>& ranges,
                          QString* error);

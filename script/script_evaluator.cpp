@@ -11,6 +11,7 @@
 #include "script/parser.h"
 #include "script/program.h"
 #include "script/value.h"
+#include "script/value_literal.h"
 
 #include <new>
 #include <span>
@@ -160,7 +161,7 @@ class Interpreter final : public ScriptEvaluator, private script::NestedEvaluato
 
   Outcome EvaluateWithErrorNumber(const QString& expression) override {
     if (expression.size() > kMaxExpressionLength) {
-      return {{script::DescriptionOf(script::kOutOfMemory), true}, script::kOutOfMemory};
+      return {{script::DescriptionOf(script::kOutOfMemory), true, {}}, script::kOutOfMemory};
     }
     try {
       script::EvaluationContext context(random_, *this);
@@ -173,18 +174,21 @@ class Interpreter final : public ScriptEvaluator, private script::NestedEvaluato
         // An array cannot be shown, as converting it to text would fail.
         script::Fail(script::kTypeMismatch);
       }
-      Outcome outcome{{script::DisplayText(result), false}, 0};
+      Outcome outcome{{script::DisplayText(result), false, script::LiteralOf(result)}, 0};
+      if (outcome.evaluation.literal == outcome.evaluation.text) {
+        outcome.evaluation.literal = outcome.evaluation.text;  // shares the text's characters
+      }
       Reset();  // do not keep an evaluation's strings alive
       return outcome;
     } catch (const EvaluationFailure& failure) {
       Reset();  // do not keep a failed evaluation's strings alive
-      return {{failure.description(), true}, failure.number()};
+      return {{failure.description(), true, {}}, failure.number()};
     } catch (const std::bad_alloc&) {
       Reset();
-      return {{script::DescriptionOf(script::kOutOfMemory), true}, script::kOutOfMemory};
+      return {{script::DescriptionOf(script::kOutOfMemory), true, {}}, script::kOutOfMemory};
     } catch (const std::exception&) {
       Reset();
-      return {{script::DescriptionOf(script::kInternalError), true}, script::kInternalError};
+      return {{script::DescriptionOf(script::kInternalError), true, {}}, script::kInternalError};
     }
   }
 

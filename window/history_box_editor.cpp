@@ -34,7 +34,31 @@ bool BreaksLine(const QString& row) {
   return false;
 }
 
+// The lines the text box splits `row` into: one more than its line breaks, a carriage return
+// followed by a line feed counting once.
+qsizetype LinesOf(const QString& row) {
+  qsizetype lines = 1;
+  for (qsizetype i = 0; i < row.size(); ++i) {
+    const bool crLf = row[i] == u'\r' && i + 1 < row.size() && row[i + 1] == u'\n';
+    if (!crLf && BreaksLine(QString(row[i]))) {
+      ++lines;
+    }
+  }
+  return lines;
+}
+
 }  // namespace
+
+qsizetype HistoryBoxEditor::RowOfLine(const QStringList& rows, qsizetype line) {
+  for (qsizetype row = 0; row < rows.size(); ++row) {
+    // Most rows take one line: only those that may take more are counted through.
+    line -= BreaksLine(rows[row]) ? LinesOf(rows[row]) : 1;
+    if (line < 0) {
+      return row;
+    }
+  }
+  return -1;
+}
 
 HistoryBoxEditor::HistoryBoxEditor(QPlainTextEdit* box) : QObject(box), box_(box) {
   connect(box_->document(), &QTextDocument::contentsChange, this, [this] {

@@ -26,6 +26,10 @@ class HistoryBoxEditor : public QObject {
   // as they are. Returns false, changing nothing, when that could not give exactly the text a
   // whole rewrite would; the caller then sets the whole text.
   bool ReplaceTopRows(qsizetype renderedTopRows, const QStringList& newTopRows);
+  // Whether the box shows the rows it was last given, line for line: nobody else has changed it.
+  bool showsRows() const { return !foreignChange_; }
+  // The row that line `line` of the box belongs to when it shows `rows`; -1 below the last.
+  static qsizetype RowOfLine(const QStringList& rows, qsizetype line);
   // With top edits off every change rewrites the whole text (for measuring what they save).
   void setTopEditsEnabled(bool enabled) { topEditsEnabled_ = enabled; }
 

@@ -12,9 +12,15 @@ namespace vesko {
 
 namespace {
 
-// Return and the keypad's Enter ask for a commit, whatever the modifiers.
+// Return and the keypad's Enter.
 bool IsEnterKey(int key) {
   return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// The modifiers that change what a key does; the keypad's own flag does not.
+Qt::KeyboardModifiers ChordModifiers(const QKeyEvent* event) {
+  return event->modifiers() &
+         (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
 }
 
 // Where the X server cannot be asked to leave out the releases of a held key, a release of
@@ -54,10 +60,7 @@ void InputTextBox::keyPressEvent(QKeyEvent* event) {
   if (scanCode != 0) {
     heldKeys_.insert(scanCode);
   }
-  if (IsEnterKey(event->key())) {
-    if (onCommitRequested) {
-      onCommitRequested();
-    }
+  if (HandleOwnKey(event)) {
     event->accept();
     return;
   }
@@ -86,6 +89,48 @@ void InputTextBox::keyReleaseEvent(QKeyEvent* event) {
     return;
   }
   ReportRelease();
+}
+
+bool InputTextBox::HandleOwnKey(QKeyEvent* event) {
+  const Qt::KeyboardModifiers chord = ChordModifiers(event);
+  if (IsEnterKey(event->key())) {
+    // Only the Enter key's own character commits (also with Shift): Ctrl+Enter types a line
+    // break, Alt+Enter types nothing.
+    if (chord.testFlag(Qt::ControlModifier)) {
+      textCursor().insertText(QStringLiteral("\n"));
+      ensureCursorVisible();
+    } else if (!chord.testFlag(Qt::AltModifier) && onCommitRequested) {
+      onCommitRequested();
+    }
+    return true;
+  }
+  if (event->key() == Qt::Key_Escape && chord == Qt::NoModifier) {
+    ReplaceText(QString());
+    return true;
+  }
+  if ((event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) && chord == Qt::NoModifier) {
+    return Recall(event);
+  }
+  return false;
+}
+
+bool InputTextBox::Recall(QKeyEvent* event) {
+  const bool older = event->key() == Qt::Key_Up;
+  // On the first line the caret cannot go up, on the last it cannot go down.
+  QTextCursor probe = textCursor();
+  probe.clearSelection();
+  const bool atEdge = !probe.movePosition(older ? QTextCursor::Up : QTextCursor::Down);
+  return atEdge && onRecall && onRecall(older);
+}
+
+void InputTextBox::ReplaceText(const QString& text) {
+  QTextCursor cursor(document());
+  cursor.beginEditBlock();
+  cursor.select(QTextCursor::Document);
+  cursor.insertText(text);
+  cursor.endEditBlock();
+  setTextCursor(cursor);
+  ensureCursorVisible();
 }
 
 void InputTextBox::focusOutEvent(QFocusEvent* event) {

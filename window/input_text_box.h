@@ -16,6 +16,10 @@ namespace vesko {
 // Enter itself inserts nothing) and when a key was released. It is the input the calculation
 // controller reads, giving the length of its text and the text's first characters without
 // copying a huge text on every key.
+//
+// Keys of its own: Enter and the keypad's Enter (also with Shift) ask for a commit, Ctrl+Enter
+// inserts a line break, Alt+Enter does nothing; Esc clears the text as one undoable edit; Up on
+// the first line and Down on the last line ask for the previous or next recalled expression.
 class InputTextBox : public QPlainTextEdit, public InputText {
  public:
   // `releasesAreReal`: the X server leaves out the releases of a held key, so every release
@@ -24,6 +28,12 @@ class InputTextBox : public QPlainTextEdit, public InputText {
 
   std::function<void()> onCommitRequested;
   std::function<void()> onKeyReleased;
+  // Up on the first line (`older` true) or Down on the last line: returns whether it replaced the
+  // text; when it did not, the key moves the caret as usual.
+  std::function<bool(bool older)> onRecall;
+
+  // Replaces the whole text with `text` as one undoable edit, the caret at its end.
+  void ReplaceText(const QString& text);
 
   // The text as toPlainText() gives it.
   QString text() const override;
@@ -45,6 +55,9 @@ class InputTextBox : public QPlainTextEdit, public InputText {
     quint64 timestamp;
   };
 
+  // Handles the keys of its own; false for every other key.
+  bool HandleOwnKey(QKeyEvent* event);
+  bool Recall(QKeyEvent* event);
   void FlushHeldBackRelease();
   void ReportRelease();
 

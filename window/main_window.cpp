@@ -3,7 +3,9 @@
 #include "window/accessible_descriptions.h"
 #include "window/commit_announcer.h"
 #include "window/detectable_auto_repeat.h"
+#include "window/expression_recall.h"
 #include "window/history_box_editor.h"
+#include "window/history_text_box.h"
 #include "window/input_text_box.h"
 #include "window/kept_history.h"
 #include "window/pane_cycling.h"
@@ -84,6 +86,8 @@ MainWindow::MainWindow(ExpressionEvaluator& evaluator, QWidget* parent) : QWidge
     controller_->UpdateFromInput();
     announcer_->RunFinished(controller_->rows());
   };
+  recall_ = std::make_unique<ExpressionRecall>(*controller_, *inputBox_);
+  inputBox_->onRecall = [this](bool older) { return recall_->Step(older); };
 }
 
 MainWindow::~MainWindow() = default;
@@ -111,7 +115,7 @@ void MainWindow::CreateControls() {
   inputBox_->viewport()->installEventFilter(this);
 
   // The history box stays editable: what the user types there is replaced by the next rendering.
-  historyBox_ = new QPlainTextEdit(this);
+  historyBox_ = new HistoryTextBox(this);
   SetUpTextBox(historyBox_, QStringLiteral("Text2"));
   historyBox_->viewport()->installEventFilter(this);
   historyEditor_ = new HistoryBoxEditor(historyBox_);
@@ -146,7 +150,8 @@ void MainWindow::Load() {
   controller_->SeedExample(QStringLiteral("log(1)/log(10)+pe"));
   inputBox_->selectAll();
   controller_->RenderHistory();
-  keptHistory_ = new KeptHistory(*controller_, historyBox_, historyFile_, this);
+  keptHistory_ =
+      new KeptHistory(*controller_, inputBox_, historyBox_, historyEditor_, historyFile_, this);
 }
 
 void MainWindow::PlaceOnTop() {

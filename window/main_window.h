@@ -2,6 +2,7 @@
 
 #include "engine/calculation_controller.h"
 #include "engine/evaluator.h"
+#include "window/history_text_box.h"
 #include "window/input_text_box.h"
 #include "window/window_layout.h"
 
@@ -18,6 +19,7 @@ class QPlainTextEdit;
 namespace vesko {
 
 class CommitAnnouncer;
+class ExpressionRecall;
 class HistoryBoxEditor;
 class HistoryFile;
 class KeptHistory;
@@ -108,7 +110,7 @@ class MainWindow : public QWidget {
   InputTextBox* inputBox_ = nullptr;
   QLabel* splitterHandle_ = nullptr;
   QLabel* historyLabel_ = nullptr;
-  QPlainTextEdit* historyBox_ = nullptr;
+  HistoryTextBox* historyBox_ = nullptr;
   HistoryBoxEditor* historyEditor_ = nullptr;  // keeps historyBox_ in step with the rows
   QLabel* splitterBar_ = nullptr;
   StatusBar* statusBar_ = nullptr;
@@ -120,6 +122,7 @@ class MainWindow : public QWidget {
   WindowLayout layout_;
 
   std::unique_ptr<CalculationController> controller_;
+  std::unique_ptr<ExpressionRecall> recall_;  // Up and Down in the input box
 
   bool loaded_ = false;
   // The frame the window had when the start-up sequence measured it. Window managers frame a

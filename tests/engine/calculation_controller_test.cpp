@@ -259,6 +259,9 @@ class CalculationControllerTest : public QObject {
     Row("empty", "");
     Row("spaces only", "   ");
     Row("line breaks and spaces", " \n \r\n");
+    Row("tabs", "\t\t");
+    Row("ideographic spaces", "\u3000\u3000");
+    Row("every blank", " \t\n\r\u3000");
   }
   void blankEnterCommitsNothing() {
     QFETCH(QString, input);
@@ -437,6 +440,130 @@ class CalculationControllerTest : public QObject {
     QCOMPARE(controller->rows().last(), QStringLiteral("7=7"));
     QCOMPARE(lines, controller->rows());
     QCOMPARE(lines.first(), QString());
+  }
+
+  // Restored rows, commits, an error row and the examples, newest first:
+  // error 1/0, 5=5, 5=5, 1+2=3, 7=7 (the example the first live run left), then restored 1+2=3,
+  // 1+2=3, 5=5, 1=1=True (two "=": split in doubt).
+  void recallStepsThroughCommittedExpressions() {
+    controller->AppendRows(QStringList({u"1+2=3"_s, u"1+2=3"_s, u"5=5"_s, u"1=1=True"_s}));
+    for (const char* expression : {"1+2", "5", "5", "1/0"}) {
+      typeTo(QString::fromUtf8(expression));
+      pressEnter();
+    }
+    QCOMPARE(controller->kind(0), CalculationController::RowKind::kError);
+    QStringList older;
+    qsizetype row = 0;
+    while ((row = controller->OlderRecallRow(row)) >= 0) {
+      older.append(*controller->ExpressionOf(row));
+      if (older.size() == 1) {
+        QCOMPARE(row, 1);
+      }
+      if (older.size() > 10) {
+        break;
+      }
+    }
+    // Equal expressions one after the other count once, also across an example; the row
+    // whose split is in doubt comes whole.
+    QCOMPARE(older, QStringList({u"5"_s, u"1+2"_s, u"5"_s, u"1=1=True"_s}));
+    QStringList newer;
+    row = controller->rows().size() - 1;
+    while ((row = controller->NewerRecallRow(row)) >= 0) {
+      newer.append(*controller->ExpressionOf(row));
+      if (newer.size() > 10) {
+        break;
+      }
+    }
+    QCOMPARE(newer, QStringList({u"5"_s, u"1+2"_s, u"5"_s}));
+  }
+
+  void recallWithoutCommittedRows() {
+    QCOMPARE(controller->OlderRecallRow(0), -1);  // the examples are not recalled
+    QCOMPARE(controller->NewerRecallRow(0), -1);
+  }
+
+  void rowsSplitWhereTheirExpressionEnds_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("row");
+    Row("= on the left", "1=1", "True", "1=1=True");
+    Row("= on both sides", "\"a=b\"", "a=b", "\"a=b\"=a=b");
+    Row("= on the right", "\"=\"", "=", "\"=\"==");
+    Row("empty result", "\"\"", "", "\"\"=");
+  }
+  void rowsSplitWhereTheirExpressionEnds() {
+    QFETCH(QString, input);
+    QFETCH(QString, value);
+    QFETCH(QString, row);
+    evaluator.add(input, value);
+    QList<vesko::KeptRow> kept;
+    controller->setCommitListener([&kept](const vesko::KeptRow& r) { kept.append(r); });
+    typeTo(input);
+    pressEnter();
+    QCOMPARE(controller->rows()[1], row);
+    QCOMPARE(controller->ExpressionOf(1), std::optional<QString>(input));
+    QCOMPARE(controller->keptRow(1).result(), value);
+    // The history gets the split with the row; restored from it, the row splits the same.
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(kept[0].expression(), input);
+    controller->AppendRows(kept);
+    const qsizetype last = controller->rows().size() - 1;
+    QCOMPARE(controller->ExpressionOf(last), std::optional<QString>(input));
+    QCOMPARE(controller->keptRow(last).result(), value);
+  }
+
+  void resultLiterals_data() {
+    QTest::addColumn<QString>("keptRow");  // a row of an earlier version's file
+    QTest::addColumn<QString>("literal");  // "-" for none
+    Row("number reads back", "1+2=3", "3");
+    Row("text does not", "\"a\"&\"b\"=ab", "\"ab\"");
+    Row("text with a quote", "x=a\"b", "\"a\"\"b\"");
+    Row("split in doubt", "1=1=True", "-");
+  }
+  void resultLiterals() {
+    QFETCH(QString, keptRow);
+    QFETCH(QString, literal);
+    evaluator.add(QStringLiteral("3"), QStringLiteral("3"));
+    controller->AppendRows(QStringList({keptRow}));
+    const std::optional<QString> got = controller->ResultLiteralOf(controller->rows().size() - 1);
+    QCOMPARE(got.value_or(QStringLiteral("-")), literal);
+  }
+
+  void literalsOfTheLiveRowAndErrors() {
+    // A literal the evaluator gives is taken as it is.
+    evaluator.add(QStringLiteral("3"), QStringLiteral("3"));
+    typeTo(u"1+2"_s);
+    QCOMPARE(controller->ResultLiteralOf(0), std::optional<QString>(QStringLiteral("3")));
+    QCOMPARE(controller->ExpressionOf(0), std::nullopt);
+    typeTo(u""_s);
+    QCOMPARE(controller->rows()[0], QStringLiteral("0."));
+    QCOMPARE(controller->ResultLiteralOf(0), std::optional<QString>(QStringLiteral("0")));
+    typeTo(u"1/0"_s);
+    pressEnter();
+    QCOMPARE(controller->ResultLiteralOf(0), std::nullopt);
+    QCOMPARE(controller->ExpressionOf(0), std::optional<QString>(QStringLiteral("1/0")));
+    typeTo(u"1+2"_s);
+    pressEnter();
+    QCOMPARE(controller->rows()[0], QString());
+    QCOMPARE(controller->ResultLiteralOf(0), std::nullopt);  // the fresh live row shows nothing
+  }
+
+  void removingOneRow() {
+    controller->AppendRows(QStringList({u"1+2=3"_s, u"5=5"_s}));
+    typeTo(u"1+2"_s);
+    pressEnter();
+    // "", 1+2=3, 7=7 (example), 1+2=3, 5=5
+    QCOMPARE(controller->CommittedRowsAbove(4), 2);
+    const quint64 version = controller->rowsVersion();
+    controller->RemoveRow(3);
+    QCOMPARE(controller->rows(), QStringList({u""_s, u"1+2=3"_s, u"7=7"_s, u"5=5"_s}));
+    QVERIFY(controller->rowsVersion() != version);
+    QCOMPARE(controller->ExpressionOf(3), std::optional<QString>(QStringLiteral("5")));
+    controller->RemoveRow(0);  // the live row stays
+    controller->RemoveRow(4);  // below the last: nothing
+    QCOMPARE(controller->rows().size(), 4);
+    controller->RenderHistory();
+    QCOMPARE(host.history, QStringLiteral("\r\n1+2=3\r\n7=7\r\n5=5\r\n"));
   }
 };
 

@@ -20,10 +20,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using vesko::HistoryFile;
-using vesko::test::Row;
+#include "tests/test_rows.h"
 
 using namespace Qt::StringLiterals;
+
+using vesko::HistoryFile;
+using vesko::KeptRow;
+using vesko::test::Row;
 
 namespace {
 
@@ -185,6 +188,13 @@ class HistoryFileTest : public QObject {
   void killedAfterAppendKeepsTheRow_data();
   void killedAfterAppendKeepsTheRow();
   void clearing();
+  void splitRowsRoundTrip_data();
+  void splitRowsRoundTrip();
+  void linesOfEarlierVersions_data();
+  void linesOfEarlierVersions();
+  void removingOneRow_data();
+  void removingOneRow();
+  void removedRowLeavesNoTrace();
 };
 
 void HistoryFileTest::init() {
@@ -704,6 +714,121 @@ void HistoryFileTest::clearing() {
   file->Append(QStringLiteral("5+6=11"));
   QVERIFY(file->Flush());
   QCOMPARE(Open()->Restore(10), QStringList({u"5+6=11"_s}));
+  QCOMPARE(reports_, QStringList());
+}
+
+void HistoryFileTest::splitRowsRoundTrip_data() {
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<int>("expressionLength");
+  QTest::addColumn<QString>("literal");  // null: the result is its own literal
+  QTest::addColumn<QByteArray>("line");
+  Row("one =", "1+2=3", 3, QString(), QByteArray("1+2=3"));
+  Row("= on the left", "1=1=True", 3, QString(), QByteArray("1=1\\=True"));
+  Row("= on both sides", "\"a=b\"=a=b", 5, "\"a=b\"", QByteArray("\"a=b\"\\=a=b\\|\"a=b\""));
+  Row("= on the right", "\"=\"&1==1", 5, "\"=1\"", QByteArray("\"=\"&1\\==1\\|\"=1\""));
+  Row("string result", "\"a\"&\"b\"=ab", 7, "\"ab\"", QByteArray("\"a\"&\"b\"=ab\\|\"ab\""));
+  Row("empty string result", "\"\"=", 2, "\"\"", QByteArray("\"\"=\\|\"\""));
+  Row("date result", "#1/2/2003#=2003/1/2", 10, "#1/2/2003#",
+      QByteArray("#1/2/2003#=2003/1/2\\|#1/2/2003#"));
+  Row("line break and backslash", "\"\\\"&\"\n=\"=\\\n=", 8, "\"\\\"&ChrW(10)",
+      QByteArray("\"\\\\\"&\"\\n=\"\\=\\\\\\n=\\|\"\\\\\"&ChrW(10)"));
+}
+
+void HistoryFileTest::splitRowsRoundTrip() {
+  QFETCH(QString, text);
+  QFETCH(int, expressionLength);
+  QFETCH(QString, literal);
+  QFETCH(QByteArray, line);
+  const KeptRow row{text, expressionLength, literal, !literal.isNull()};
+  QCOMPARE(HistoryFile::EscapeRow(row), line);
+
+  auto writer = Open();
+  writer->Append(QStringLiteral("before"));
+  writer->Append(row);
+  QCOMPARE(ReadBytes(historyPath()), "before\n" + line + '\n');
+  const QList<KeptRow> restored = Open()->RestoreRows(10);
+  QCOMPARE(restored.size(), 2);
+  QCOMPARE(restored[0].text, text);
+  QCOMPARE(restored[0].expressionLength, expressionLength);
+  QCOMPARE(restored[0].literal, literal);
+  QCOMPARE(restored[0].literalKnown, !literal.isNull());
+  QCOMPARE(reports_, QStringList());
+}
+
+void HistoryFileTest::linesOfEarlierVersions_data() {
+  QTest::addColumn<QByteArray>("line");
+  QTest::addColumn<QString>("expression");  // the whole row when its split is in doubt
+  QTest::addColumn<int>("expressionLength");
+  Row("one =", QByteArray("1+1=2"), "1+1", 3);
+  Row("escaped line break", QByteArray("1+\\n1=2"), "1+\n1", 4);
+  Row("two =", QByteArray("1=1=True"), "1=1=True", -1);
+  Row("= on both sides", QByteArray("\"a=b\"=a=b"), "\"a=b\"=a=b", -1);
+  Row("error-looking row", QByteArray("表达式错误:1/0"), "表达式错误:1/0", -1);
+  Row("blank result", QByteArray("\"\"="), "\"\"", 2);
+}
+
+void HistoryFileTest::linesOfEarlierVersions() {
+  QFETCH(QByteArray, line);
+  QFETCH(QString, expression);
+  QFETCH(int, expressionLength);
+  WriteBytes(historyPath(), line + '\n');
+  const QList<KeptRow> restored = Open()->RestoreRows(10);
+  QCOMPARE(restored.size(), 1);
+  QCOMPARE(restored[0].expressionLength, expressionLength);
+  QCOMPARE(restored[0].expression(), expression);
+  // Nothing says whether the result reads back as it is.
+  QVERIFY(!restored[0].literalKnown);
+  QCOMPARE(reports_, QStringList());
+}
+
+void HistoryFileTest::removingOneRow_data() {
+  QTest::addColumn<QByteArray>("bytes");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<int>("newer");
+  QTest::addColumn<bool>("removed");
+  QTest::addColumn<QByteArray>("left");
+  const QByteArray three("a=1\nb=2\nc=3\n");
+  Row("newest", three, "c=3", 0, true, QByteArray("a=1\nb=2\n"));
+  Row("middle", three, "b=2", 1, true, QByteArray("a=1\nc=3\n"));
+  Row("oldest", three, "a=1", 2, true, QByteArray("b=2\nc=3\n"));
+  Row("the only row", QByteArray("a=1\n"), "a=1", 0, true, QByteArray());
+  Row("of equal rows, the one at its place", QByteArray("x=1\ny=2\nx=1\ny=2\n"), "x=1", 3, true,
+      QByteArray("y=2\nx=1\ny=2\n"));
+  Row("another calculator added rows since", QByteArray("a=1\nb=2\nc=3\nd=4\ne=5\n"), "b=2", 1,
+      true, QByteArray("a=1\nc=3\nd=4\ne=5\n"));
+  Row("a row with a literal", QByteArray("a=1\n\"s\"=s\\|\"s\"\nc=3\n"), "\"s\"=s", 1, true,
+      QByteArray("a=1\nc=3\n"));
+  Row("not in the file", three, "d=4", 0, false, three);
+  Row("torn last line stays", QByteArray("a=1\nb=2\nc="), "a=1", 1, true, QByteArray("b=2\nc="));
+}
+
+void HistoryFileTest::removingOneRow() {
+  QFETCH(QByteArray, bytes);
+  QFETCH(QString, text);
+  QFETCH(int, newer);
+  QFETCH(bool, removed);
+  QFETCH(QByteArray, left);
+  WriteBytes(historyPath(), bytes);
+  auto file = Open();
+  QCOMPARE(file->Remove(text, newer), removed);
+  QCOMPARE(ReadBytes(historyPath()), left);
+  // Appending goes on at the new end.
+  file->Append(QStringLiteral("z=9"));
+  QVERIFY(ReadBytes(historyPath()).endsWith("z=9\n"));
+}
+
+void HistoryFileTest::removedRowLeavesNoTrace() {
+  auto file = Open();
+  file->Append(QStringLiteral("1+1=2"));
+  file->Append(KeptRow{QStringLiteral("\"secret\"=secret"), 8, QStringLiteral("\"secret\""), true});
+  file->Append(QStringLiteral("2+2=4"));
+  QVERIFY(file->Remove(QStringLiteral("\"secret\"=secret"), 1));
+  QCOMPARE(FilesInFolder(), QStringList({u"history.txt"_s}));
+  QVERIFY(!ReadBytes(historyPath()).contains("secret"));
+  QCOMPARE(Open()->Restore(10), QStringList({u"2+2=4"_s, u"1+1=2"_s}));
+  // The file is still its owner's alone.
+  QCOMPARE(QFile::permissions(historyPath()) & ~(QFile::ReadUser | QFile::WriteUser),
+           QFile::ReadOwner | QFile::WriteOwner);
   QCOMPARE(reports_, QStringList());
 }
 

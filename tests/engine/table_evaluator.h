@@ -20,12 +20,12 @@ class TableEvaluator : public ExpressionEvaluator {
   Evaluation Evaluate(const QString& expression) override {
     evaluated.append(expression);
     if (auto it = failures_.constFind(expression); it != failures_.constEnd()) {
-      return {*it, true};
+      return {*it, true, {}};
     }
     if (auto it = values_.constFind(expression); it != values_.constEnd()) {
-      return {*it, false};
+      return {*it, false, {}};
     }
-    return {QStringLiteral("Syntax error"), true};
+    return {QStringLiteral("Syntax error"), true, {}};
   }
 
   QStringList evaluated;

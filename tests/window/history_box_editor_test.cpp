@@ -1,5 +1,7 @@
 #include "window/main_window.h"
 
+#include "window/history_box_editor.h"
+
 #include "script/script_evaluator.h"
 #include "tests/test_rows.h"
 
@@ -14,6 +16,7 @@
 using namespace Qt::StringLiterals;
 
 using vesko::MainWindow;
+using vesko::test::Row;
 
 namespace {
 
@@ -270,6 +273,30 @@ class HistoryBoxTest : public QObject {
     release(QStringLiteral("8"));  // the multi-line row is below the top: the top is edited
     QVERIFY(LastLineMarked(history()));
     verifyHistory();
+  }
+
+  // Which row each line of the box belongs to, rows with line breaks of every kind included.
+  void rowOfEachLine_data() {
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QList<qsizetype>>("rowOfLine");
+    Row("one line each", QStringList({u""_s, u"1+2=3"_s, u"7=7"_s}), QList<qsizetype>({0, 1, 2}));
+    Row("line feed", QStringList({u"a"_s, u"b\nc=1"_s, u"d"_s}), QList<qsizetype>({0, 1, 1, 2}));
+    Row("CR LF counts once", QStringList({u"x\r\ny=1"_s, u"z"_s}), QList<qsizetype>({0, 0, 1}));
+    Row("carriage return", QStringList({u"p\rq\r=1"_s, u"r"_s}), QList<qsizetype>({0, 0, 0, 1}));
+    Row("paragraph separator", QStringList({u"u\u2029v=1"_s}), QList<qsizetype>({0, 0}));
+    Row("break at the end", QStringList({u"1\n"_s, u"2"_s}), QList<qsizetype>({0, 0, 1}));
+  }
+  void rowOfEachLine() {
+    QFETCH(QStringList, rows);
+    QFETCH(QList<qsizetype>, rowOfLine);
+    // The box as the rows render into it: each row followed by CR LF.
+    vesko::HistoryBoxEditor editor(reference_.get());
+    editor.SetText(rows.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"), rows);
+    QCOMPARE(reference_->document()->blockCount(), rowOfLine.size() + 1);
+    for (qsizetype line = 0; line < rowOfLine.size(); ++line) {
+      QCOMPARE(vesko::HistoryBoxEditor::RowOfLine(rows, line), rowOfLine[line]);
+    }
+    QCOMPARE(vesko::HistoryBoxEditor::RowOfLine(rows, rowOfLine.size()), -1);  // the last line
   }
 };
 

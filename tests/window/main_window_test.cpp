@@ -174,8 +174,6 @@ void MainWindowTest::enterCommitsWithoutLineBreak_data() {
   // The release of the modifier key that follows is one more key release: the blank input
   // then shows "0.".
   Row("Shift+Return", int(Qt::Key_Return), Qt::KeyboardModifiers(Qt::ShiftModifier), "0.");
-  Row("Ctrl+Enter", int(Qt::Key_Enter),
-      Qt::KeyboardModifiers(Qt::ControlModifier | Qt::KeypadModifier), "0.");
 }
 
 void MainWindowTest::enterCommitsWithoutLineBreak() {
