@@ -38,8 +38,8 @@ void HistoryCheckTest::check_data() {
   Row("unknown escape", QByteArray("a\\tb=1\n"), "line 1 holds a backslash", qint64{0}, 0);
   Row("backslash before the line feed", QByteArray("a=\\\n"), "line 1 holds a backslash", qint64{0},
       0);
-  Row("split and literal markers", QByteArray("a=b\\=c\\|\"c\"\n"), "", qint64{14}, 1);
-  Row("only a split marker", QByteArray("a\\=b\n"), "", qint64{6}, 1);
+  Row("split and literal markers", QByteArray("a=b\\=c\\|\"c\"\n"), "", qint64{12}, 1);
+  Row("only a split marker", QByteArray("a\\=b\n"), "", qint64{5}, 1);
   Row("escaped NUL byte", QByteArray("a=\\\0\n", 5), "line 1 holds a backslash", qint64{0}, 0);
 }
 
