@@ -206,7 +206,9 @@ void HistoryWriter::Append(const QByteArray& lines) {
   if (!queue_.empty() && !queue_.back().clear) {
     queue_.back().lines += lines;
   } else {
-    queue_.push_back({lines, false});
+    Job job;
+    job.lines = lines;
+    queue_.push_back(std::move(job));
   }
   guard.unlock();
   Enqueue({});
@@ -253,11 +255,16 @@ void HistoryWriter::Clear() {
       EmptyJournal(journalFd_);
     }
   }
-  Enqueue({{}, true});
+  Job job;
+  job.clear = true;
+  Enqueue(std::move(job));
 }
 
 void HistoryWriter::Remove(const QString& text, qsizetype newer) {
-  Enqueue({{}, false, text, newer});
+  Job job;
+  job.removeText = text;
+  job.removeNewer = newer;
+  Enqueue(std::move(job));
 }
 
 void HistoryWriter::Enqueue(Job job) {
