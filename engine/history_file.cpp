@@ -356,7 +356,7 @@ bool HistoryFile::Remove(const QString& text, qsizetype newer) {
   }
   // Done on the worker after the rows committed before it, so that `newer` counts them.
   writer_->Remove(text, newer);
-  return writer_->Flush(kCloseWaitMs);
+  return writer_->Flush(kCloseWaitMs) && writer_->removed();
 }
 
 bool HistoryFile::Flush(int timeoutMs) {

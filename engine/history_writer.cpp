@@ -261,6 +261,7 @@ void HistoryWriter::Clear() {
 }
 
 void HistoryWriter::Remove(const QString& text, qsizetype newer) {
+  removed_ = false;
   Job job;
   job.removeText = text;
   job.removeNewer = newer;
@@ -559,7 +560,7 @@ bool HistoryWriter::RunJob(int fd, const Job& job) {
     return ClearFile(fd);
   }
   if (!job.removeText.isNull()) {
-    RemoveRow(fd, job.removeText, job.removeNewer);
+    removed_ = RemoveRow(fd, job.removeText, job.removeNewer);
     return true;  // a row that is not there any more stops nothing after it
   }
   return WriteLines(fd, job.lines);

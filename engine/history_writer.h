@@ -61,6 +61,8 @@ class HistoryWriter : public std::enable_shared_from_this<HistoryWriter> {
   // Has the row with `text` nearest to the `newer`-th from the end removed from the file, by an
   // atomic rewrite, after the rows appended before.
   void Remove(const QString& text, qsizetype newer);
+  // Whether the last removal done found its row and rewrote the file.
+  bool removed() const { return removed_; }
   // Waits up to `timeoutMs` until everything asked for is done; false when it was not.
   bool Flush(int timeoutMs);
   // Writes what is pending (waiting up to `timeoutMs`) and ends the worker. The journal is
@@ -112,6 +114,7 @@ class HistoryWriter : public std::enable_shared_from_this<HistoryWriter> {
   const QString path_;
   const QString lockPath_;
   std::atomic<bool> persistent_ = true;
+  std::atomic<bool> removed_ = false;
 
   mutable std::mutex reportMutex_;
   Reporter reporter_;

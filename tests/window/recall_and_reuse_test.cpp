@@ -410,10 +410,11 @@ void RecallAndReuseTest::copiesArePlainText() {
   QCOMPARE(clipboard->text(), QStringLiteral("1234567*1000"));
 
   // Ctrl+C in the history box.
+  // Selected with the box in focus, as a pointer drag does.
+  window->historyBox()->setFocus();
   QTextCursor line(window->historyBox()->document()->findBlockByNumber(1));
   line.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
   window->historyBox()->setTextCursor(line);
-  window->historyBox()->setFocus();
   QTest::keyClick(window->historyBox(), Qt::Key_C, Qt::ControlModifier);
   QCOMPARE(clipboard->mimeData()->formats(), QStringList({u"text/plain"_s}));
   QCOMPARE(clipboard->text(), QStringLiteral("\"a\"&\"b\"=ab"));
