@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test through CTest: once in the dev
-# build, once more under the address and undefined-behaviour sanitizers (the asan preset), then
-# the checks in tools/checks/ (formatting, clang-tidy, fuzzing, packaging, metadata).
-#   SKIP_ASAN=1 ./test.sh   leaves out the sanitizer build and its run
+# Installs what is missing, builds everything and runs every test through CTest in the dev build,
+# then the checks in tools/checks/ (formatting, clang-tidy, fuzzing, packaging, metadata).
+#   ASAN=1 ./test.sh   also runs the whole suite again under the address and undefined-behaviour
+#                      sanitizers (the asan preset), in build-asan/
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/install-deps.sh test
@@ -21,7 +21,7 @@ cmake --build "$build" -j"$jobs"
 echo "== tests"
 ctest --test-dir "$build" "${ctest_args[@]}"
 
-if [[ -z "${SKIP_ASAN:-}" ]]; then
+if [[ -n "${ASAN:-}" ]]; then
   asan_build=${ASAN_BUILD_DIR:-build-asan}
   echo "== asan build ($asan_build)"
   cmake --preset asan -B "$asan_build"
