@@ -105,6 +105,7 @@ class KeptHistoryTest : public QObject {
 
  private slots:
   void init();
+  void cleanup();
   void restoredBelowStartExamples();
   void restoresTheNewest1000();
   void keepsCommittedRowsOnly_data();
@@ -120,6 +121,11 @@ class KeptHistoryTest : public QObject {
 void KeptHistoryTest::init() {
   dir_ = std::make_unique<QTemporaryDir>();
   QVERIFY(dir_->isValid());
+}
+
+// The history file's writer finishes before its folder goes.
+void KeptHistoryTest::cleanup() {
+  file_.reset();
 }
 
 void KeptHistoryTest::restoredBelowStartExamples() {

@@ -119,8 +119,12 @@ class RecallAndReuseTest : public QObject {
     }
     return actions;
   }
-  // Every file under the data folder that holds `text`.
+  // Every file under the data folder that holds `text`, once the rows and clearings asked for
+  // so far are done.
   QStringList FilesHolding(const QByteArray& text) const {
+    if (file_) {
+      file_->Flush();
+    }
     QStringList holding;
     QDirIterator it(dir_->path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
@@ -134,6 +138,7 @@ class RecallAndReuseTest : public QObject {
 
  private slots:
   void init();
+  void cleanup();
   void recallOrderWithRowsOfAnEarlierRun();
   void draftComesBackWithCaretAndSelection();
   void upDownInsideThreeLines_data();
@@ -156,6 +161,11 @@ class RecallAndReuseTest : public QObject {
 void RecallAndReuseTest::init() {
   dir_ = std::make_unique<QTemporaryDir>();
   QVERIFY(dir_->isValid());
+}
+
+// The history file's writer finishes before its folder goes.
+void RecallAndReuseTest::cleanup() {
+  file_.reset();
 }
 
 void RecallAndReuseTest::recallOrderWithRowsOfAnEarlierRun() {
