@@ -13,6 +13,8 @@ function(vesko_add_qtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+  # Tests include their shared helpers by their place in the tree ("tests/...").
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   if("xserver" IN_LIST ARG_LABELS)
     add_test(NAME ${name}
              COMMAND ${PROJECT_SOURCE_DIR}/tests/run_under_x.sh $<TARGET_FILE:${name}>)

@@ -10,14 +10,13 @@
 
 #include <algorithm>
 
+#include "tests/file_bytes.h"
+
+using vesko::test::ReadBytes;
+
 namespace {
 
 const QByteArray kNotUtf8 = "1+1=2\n\xff\xfe=3\n";
-
-QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "tests/file_bytes.h"
 #include "tests/test_rows.h"
 
 #include <cstdlib>
@@ -20,26 +21,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "tests/test_rows.h"
-
 using namespace Qt::StringLiterals;
 
 using vesko::HistoryFile;
 using vesko::KeptRow;
+using vesko::test::ReadBytes;
 using vesko::test::Row;
+using vesko::test::WriteBytes;
 
 namespace {
-
-QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  QCOMPARE(file.write(bytes), bytes.size());
-}
 
 // `count` lines "row<i>=<i>" for i from `first`, oldest first, as the file holds them.
 QByteArray NumberedLines(qsizetype first, qsizetype count) {

@@ -9,27 +9,16 @@
 #include "tests/window/window_test_support.h"
 
 #include <QAccessible>
-#include <QDesktopServices>
 #include <QPlainTextEdit>
 #include <QtTest>
 
 #include <memory>
 
 #include "tests/test_rows.h"
+#include "tests/window/mail_catcher.h"
 
 using vesko::MainWindow;
 using vesko::test::Row;
-
-// Stands in for the desktop's mail program.
-class MailCounter : public QObject {
-  Q_OBJECT
-
- public:
-  QList<QUrl> urls;
-
- public slots:
-  void openMail(const QUrl& url) { urls.append(url); }
-};
 
 class AccessibilityTest : public QObject {
   Q_OBJECT
@@ -37,11 +26,9 @@ class AccessibilityTest : public QObject {
  private:
   std::unique_ptr<vesko::ExpressionEvaluator> evaluatorOwner_ = vesko::CreateScriptEvaluator();
   vesko::ExpressionEvaluator& evaluator_ = *evaluatorOwner_;
-  MailCounter mail_;
+  vesko::test::MailCatcher mail_;  // mail links go here while the test runs
 
  private slots:
-  void initTestCase();
-  void cleanupTestCase();
   void controlsHaveChineseNames_data();
   void controlsHaveChineseNames();
   void statusBarPartsExposeTheirText_data();
@@ -51,14 +38,6 @@ class AccessibilityTest : public QObject {
   void commitIsAnnounced();
   void liveValueIsNotAnnounced();
 };
-
-void AccessibilityTest::initTestCase() {
-  QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &mail_, "openMail");
-}
-
-void AccessibilityTest::cleanupTestCase() {
-  QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
-}
 
 void AccessibilityTest::controlsHaveChineseNames_data() {
   QTest::addColumn<QString>("objectName");

@@ -20,10 +20,17 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "tests/file_bytes.h"
+#include "tests/window/message_box_answer.h"
+
 using vesko::HistoryFile;
 using vesko::MainWindow;
 
 using namespace Qt::StringLiterals;
+
+using vesko::test::AnswerNextMessageBox;
+using vesko::test::ReadBytes;
+using vesko::test::WriteBytes;
 
 namespace {
 
@@ -31,36 +38,6 @@ const QString kStartHistory = QStringLiteral(
     "log(1)/log(10)+pe=2.71828182845905\r\n"
     "(12-10)**(4)+sin((60-30)*pi/180)=16.5\r\n");
 const QString kClearText = QStringLiteral("清除历史记录");
-
-QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  QCOMPARE(file.write(bytes), bytes.size());
-}
-
-// Once the next modal dialog is up, clicks its button labelled `label` (or, when it has none,
-// closes it) and notes the dialog's text.
-void AnswerNextMessageBox(const QString& label, QString* shownText) {
-  QTimer::singleShot(0, [label, shownText] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box == nullptr) {
-      return;
-    }
-    *shownText = box->text();
-    for (QAbstractButton* button : box->buttons()) {
-      if (button->text() == label) {
-        button->click();
-        return;
-      }
-    }
-    box->reject();
-  });
-}
 
 }  // namespace
 

@@ -11,7 +11,6 @@
 #include "tests/window/window_test_support.h"
 #include "tests/window/x11_test_support.h"
 
-#include <QDesktopServices>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
@@ -22,6 +21,7 @@
 #include <memory>
 
 #include "tests/test_rows.h"
+#include "tests/window/mail_catcher.h"
 
 using vesko::test::Row;
 
@@ -44,17 +44,6 @@ QList<quintptr> StackingOrder() {
   }
   return ids;
 }
-
-// Collects the mail links handed to the desktop.
-class MailHandler : public QObject {
-  Q_OBJECT
-
- public:
-  QList<QUrl> urls;
-
- public slots:
-  void openMail(const QUrl& url) { urls.append(url); }
-};
 
 // Counts the presses and releases of one key that reach a widget.
 class KeyEventCounter : public QObject {
@@ -338,9 +327,7 @@ void MainWindowX11Test::frameDragStopsAtMinimumSize() {
 }
 
 void MainWindowX11Test::doubleClickOnPanelOpensOneMail() {
-  MailHandler handler;
-  QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &handler, "openMail");
-  auto unset = qScopeGuard([] { QDesktopServices::unsetUrlHandler(QStringLiteral("mailto")); });
+  vesko::test::MailCatcher handler;
   auto window = StartedWindow();
   vesko::StatusBar* bar = window->statusBar();
   const QPoint onCredit = bar->mapToGlobal(bar->panelRect(vesko::StatusPanel::kCredit).center()) *

@@ -11,7 +11,6 @@
 #include "tests/window/window_test_support.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -24,6 +23,7 @@
 #include <memory>
 #include <optional>
 #include <vector>
+#include "tests/window/mail_catcher.h"
 
 namespace {
 
@@ -34,17 +34,6 @@ constexpr int kSpeechWaitMs = 60'000;
 
 }  // namespace
 
-// Stands in for the desktop's mail program.
-class MailCounter : public QObject {
-  Q_OBJECT
-
- public:
-  int count = 0;
-
- public slots:
-  void openMail(const QUrl& /*url*/) { ++count; }
-};
-
 class OrcaTest : public QObject {
   Q_OBJECT
 
@@ -53,8 +42,8 @@ class OrcaTest : public QObject {
   std::unique_ptr<vesko::MainWindow> window_;
   QTemporaryDir home_;
   QProcess orca_;
-  MailCounter mail_;
-  qint64 readUpTo_ = 0;  // how far the debug output has been heard
+  vesko::test::MailCatcher mail_;  // mail links go here while the test runs
+  qint64 readUpTo_ = 0;            // how far the debug output has been heard
 
   QString DebugFile() const { return home_.filePath(QStringLiteral("orca-debug.txt")); }
 
@@ -204,7 +193,6 @@ class OrcaTest : public QObject {
     }
     QVERIFY2(qEnvironmentVariableIsSet(kPrivateBusMark), "runs on its own session bus");
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home_.path());
-    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &mail_, "openMail");
     if (AnotherOrcaRuns()) {
       QSKIP("another Orca runs for this user, and Orca runs only once per user");
     }
@@ -221,7 +209,6 @@ class OrcaTest : public QObject {
 
   void cleanupTestCase() {
     window_.reset();
-    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
     if (orca_.state() != QProcess::NotRunning) {
       orca_.terminate();
       if (!orca_.waitForFinished(20'000)) {
@@ -264,17 +251,17 @@ class OrcaTest : public QObject {
   // F6 reaches the status bar, where the credit is read with its address as a link; Enter opens
   // one mail, and F6 goes back to the history box.
   void statusBarFromTheKeyboard() {
-    mail_.count = 0;
+    mail_.urls.clear();
     Key(QStringLiteral("F6"));
     const QString credit = u"设计：Vesko,Email:"_qs + vesko::FeedbackAddress();
     QVERIFY(Hear([&](const QString& u) { return u.startsWith(credit); }, "the credit"));
     QVERIFY(Hear([](const QString& u) { return u.startsWith(u"时间："_qs); }, "the clock"));
     Key(QStringLiteral("Return"));
-    QTRY_COMPARE_WITH_TIMEOUT(mail_.count, 1, kSpeechWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(mail_.urls.size(), 1, kSpeechWaitMs);
     Key(QStringLiteral("F6"));
     QVERIFY(Hear([](const QString& u) { return u.startsWith(u"结果：计算记录"_qs); },
                  "the history box again"));
-    QCOMPARE(mail_.count, 1);
+    QCOMPARE(mail_.urls.size(), 1);
   }
 };
 

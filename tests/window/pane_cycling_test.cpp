@@ -8,7 +8,6 @@
 
 #include "tests/window/window_test_support.h"
 
-#include <QDesktopServices>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QtTest>
@@ -16,19 +15,9 @@
 #include <memory>
 
 #include "tests/test_rows.h"
+#include "tests/window/mail_catcher.h"
 
 using vesko::test::Row;
-
-// Stands in for the desktop's mail program.
-class MailCounter : public QObject {
-  Q_OBJECT
-
- public:
-  int count = 0;
-
- public slots:
-  void openMail(const QUrl& /*url*/) { ++count; }
-};
 
 class PaneCyclingTest : public QObject {
   Q_OBJECT
@@ -36,7 +25,7 @@ class PaneCyclingTest : public QObject {
  private:
   std::unique_ptr<vesko::ExpressionEvaluator> evaluatorOwner_ = vesko::CreateScriptEvaluator();
   std::unique_ptr<vesko::MainWindow> window_;
-  MailCounter mail_;
+  vesko::test::MailCatcher mail_;  // mail links go here while the test runs
 
   // A key typed as from the keyboard: pressed where the focus is and released where the focus
   // is then. (The input box's key release gives the focus back to it.)
@@ -53,15 +42,11 @@ class PaneCyclingTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &mail_, "openMail");
-  }
-  void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("mailto")); }
   void init() {
     window_ = vesko::StartWindow(*evaluatorOwner_);
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
     QCOMPARE(QApplication::focusWidget(), window_->inputBox());
-    mail_.count = 0;
+    mail_.urls.clear();
   }
   void cleanup() { window_.reset(); }
 
@@ -89,7 +74,7 @@ class PaneCyclingTest : public QObject {
     QCOMPARE(QApplication::focusWidget(), Pane(from));
     // The keys typed nothing and opened no mail.
     QCOMPARE(window_->inputBox()->toPlainText(), inputBefore);
-    QCOMPARE(mail_.count, 0);
+    QCOMPARE(mail_.urls.size(), 0);
   }
 
   // Tab and Shift+Tab move between the two boxes and never stop at the status bar.
@@ -139,7 +124,7 @@ class PaneCyclingTest : public QObject {
     const QString history = window_->historyText();
     Type(Qt::Key_F6);
     Type(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(mail_.count, mails);
+    QCOMPARE(mail_.urls.size(), mails);
     QCOMPARE(QApplication::focusWidget(), window_->statusBar());
     QCOMPARE(window_->historyText(), history);
   }
@@ -155,7 +140,7 @@ class PaneCyclingTest : public QObject {
                        /*autorep=*/true);
       QApplication::sendEvent(bar, &repeat);
     }
-    QCOMPARE(mail_.count, 1);
+    QCOMPARE(mail_.urls.size(), 1);
   }
 };
 

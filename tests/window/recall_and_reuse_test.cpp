@@ -25,42 +25,20 @@
 #include "tests/script/locale_pin.h"
 #include "tests/test_rows.h"
 
+#include "tests/file_bytes.h"
+#include "tests/window/message_box_answer.h"
+
 using namespace Qt::StringLiterals;
 
 using vesko::HistoryFile;
 using vesko::MainWindow;
 using vesko::test::Row;
 
+using vesko::test::AnswerNextMessageBox;
+using vesko::test::ReadBytes;
+using vesko::test::WriteBytes;
+
 namespace {
-
-QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  QCOMPARE(file.write(bytes), bytes.size());
-}
-
-// Answers the next modal dialog with its button labelled `label` and notes the dialog's text.
-void AnswerNextMessageBox(const QString& label, QString* shownText) {
-  QTimer::singleShot(0, [label, shownText] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box == nullptr) {
-      return;
-    }
-    *shownText = box->text();
-    for (QAbstractButton* button : box->buttons()) {
-      if (button->text() == label) {
-        button->click();
-        return;
-      }
-    }
-    box->reject();
-  });
-}
 
 // The middle of line `line` of a text box, in its viewport.
 QPoint LinePoint(QPlainTextEdit* box, int line) {

@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QStyleHints>
@@ -10,6 +9,7 @@
 
 #include <memory>
 
+#include "tests/window/mail_catcher.h"
 #include "window/feedback_mail.h"
 #include "window/status_bar.h"
 
@@ -33,17 +33,6 @@ class FontChangeCounter : public QObject {
 };
 
 }  // namespace
-
-// Stands in for the desktop's mail program.
-class MailHandler : public QObject {
-  Q_OBJECT
-
- public:
-  QList<QUrl> urls;
-
- public slots:
-  void openMail(const QUrl& url) { urls.append(url); }
-};
 
 class StatusBarTest : public QObject {
   Q_OBJECT
@@ -184,10 +173,7 @@ class StatusBarTest : public QObject {
     QFETCH(QString, gesture);
     QFETCH(int, mailsOpened);
 
-    MailHandler handler;
-    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &handler, "openMail");
-    auto unset = std::unique_ptr<void, void (*)(void*)>(
-        &handler, [](void*) { QDesktopServices::unsetUrlHandler(QStringLiteral("mailto")); });
+    vesko::test::MailCatcher handler;
 
     vesko::StatusBar bar;
     bar.resize(600, bar.height());
@@ -244,10 +230,7 @@ class StatusBarTest : public QObject {
   void oneMailPerClickGesture() {
     QFETCH(QList<int>, pressTimes);
     QFETCH(int, mailsOpened);
-    MailHandler handler;
-    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &handler, "openMail");
-    auto unset = std::unique_ptr<void, void (*)(void*)>(
-        &handler, [](void*) { QDesktopServices::unsetUrlHandler(QStringLiteral("mailto")); });
+    vesko::test::MailCatcher handler;
     vesko::StatusBar bar;
     bar.resize(600, bar.height());
     const QPoint onCredit = bar.panelRect(kCredit).center();
