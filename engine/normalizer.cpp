@@ -63,6 +63,43 @@ qsizetype MatchLength(QStringView text, qsizetype at, QStringView find) {
   return i - at;
 }
 
+// The (find, replace) pairs of one pass, and the ASCII characters at which the pass may change
+// the text: a carriage return and the first character of each find. Every other ASCII character
+// stays as it is, and the pass takes it without looking further.
+template <std::size_t N>
+struct Pass {
+  using Pairs = std::array<std::pair<QStringView, QStringView>, N>;
+
+  constexpr explicit Pass(const Pairs& p) : pairs(p) {
+    asciiChangeStarts[u'\r'] = true;
+    for (const auto& [find, replacement] : pairs) {
+      if (find.front().unicode() < asciiChangeStarts.size()) {
+        asciiChangeStarts[find.front().unicode()] = true;
+      }
+    }
+  }
+  bool MayChangeAt(QChar c) const {
+    return c.unicode() >= asciiChangeStarts.size() || asciiChangeStarts[c.unicode()];
+  }
+  // The pair whose find matches the folded text at `at` and the length of input it matches, or
+  // no pair.
+  std::pair<const QStringView*, qsizetype> MatchAt(QStringView text, qsizetype at,
+                                                   QChar folded) const {
+    for (const auto& [find, replacement] : pairs) {
+      if (find.front() != folded) {
+        continue;
+      }
+      if (const qsizetype length = MatchLength(text, at, find); length > 0) {
+        return {&replacement, length};
+      }
+    }
+    return {nullptr, 0};
+  }
+
+  Pairs pairs;
+  std::array<bool, 128> asciiChangeStarts{};
+};
+
 // The full-width folds, the removal of carriage returns and a plain, case-sensitive,
 // left-to-right replacement of non-overlapping occurrences, made as one pass that tries the
 // (find, replace) pairs in their order at each position of the folded text. No pair's text can
@@ -73,8 +110,7 @@ qsizetype MatchLength(QStringView text, qsizetype at, QStringView find) {
 // any change comes back as the text itself, shared. The pass stops as soon as the result is
 // longer than `maxLength` and returns what it has then.
 template <std::size_t N>
-QString Normalized(const QString& text, qsizetype begin, qsizetype end,
-                   const std::array<std::pair<QStringView, QStringView>, N>& pairs,
+QString Normalized(const QString& text, qsizetype begin, qsizetype end, const Pass<N>& pass,
                    qsizetype maxLength) {
   const QStringView range = QStringView(text).sliced(begin, end - begin);
   QString result;
@@ -88,31 +124,33 @@ QString Normalized(const QString& text, qsizetype begin, qsizetype end,
     }
   };
   while (i < range.size() && (copying ? result.size() : i) <= maxLength) {
-    if (range[i] == u'\r') {
+    const QChar c = range[i];
+    if (!pass.MayChangeAt(c)) {
+      if (copying) {
+        result.append(c);
+      }
+      ++i;
+      continue;
+    }
+    if (c == u'\r') {
       startCopy();
       ++i;
       continue;
     }
-    bool replaced = false;
-    for (const auto& [find, replacement] : pairs) {
-      if (const qsizetype length = MatchLength(range, i, find); length > 0) {
-        startCopy();
-        result.append(replacement);
-        i += length;
-        replaced = true;
-        break;
-      }
+    const QChar folded = Folded(c);
+    if (const auto [replacement, length] = pass.MatchAt(range, i, folded); length > 0) {
+      startCopy();
+      result.append(*replacement);
+      i += length;
+      continue;
     }
-    if (!replaced) {
-      const QChar folded = Folded(range[i]);
-      if (folded != range[i]) {
-        startCopy();
-      }
-      if (copying) {
-        result.append(folded);
-      }
-      ++i;
+    if (folded != c) {
+      startCopy();
     }
+    if (copying) {
+      result.append(folded);
+    }
+    ++i;
   }
   if (copying) {
     return result;
@@ -120,30 +158,30 @@ QString Normalized(const QString& text, qsizetype begin, qsizetype end,
   return begin == 0 && i == text.size() ? text : range.first(i).toString();
 }
 
-constexpr std::array<std::pair<QStringView, QStringView>, 5> kEvaluationPairs = {{
+constexpr Pass<5> kEvaluationPass({{
     {u"pi", kPiDigits},
     {u"PI", kPiDigits},
     {u"pe", kEDigits},
     {u"PE", kEDigits},
     {u"**", u"^"},
-}};
+}});
 
-constexpr std::array<std::pair<QStringView, QStringView>, 3> kDisplayPairs = {{
+constexpr Pass<3> kDisplayPass({{
     {kPiDigits, u"pi"},
     {kEDigits, u"pe"},
     {u"^", u"**"},
-}};
+}});
 
 constexpr qsizetype kWhole = std::numeric_limits<qsizetype>::max();
 
 }  // namespace
 
 QString EvaluationForm(const QString& text) {
-  return Normalized(text, 0, text.size(), kEvaluationPairs, kWhole);
+  return Normalized(text, 0, text.size(), kEvaluationPass, kWhole);
 }
 
 QString DisplayForm(const QString& text) {
-  return Normalized(text, 0, text.size(), kDisplayPairs, kWhole);
+  return Normalized(text, 0, text.size(), kDisplayPass, kWhole);
 }
 
 QString TrimmedEvaluationForm(const QString& text, qsizetype maxLength) {
@@ -159,7 +197,7 @@ QString TrimmedEvaluationForm(const QString& text, qsizetype maxLength) {
   while (end > begin && blank(text[end - 1])) {
     --end;
   }
-  return Normalized(text, begin, end, kEvaluationPairs, maxLength);
+  return Normalized(text, begin, end, kEvaluationPass, maxLength);
 }
 
 }  // namespace vesko

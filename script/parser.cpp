@@ -194,7 +194,7 @@ void Parser::Compile(QStringView text, Program& program, int nestingLimit) {
   }
 }
 
-Parser::State Parser::ReadOperand(State state) {
+inline Parser::State Parser::ReadOperand(State state) {
   switch (token_.kind) {
     case TokenKind::kNumber:
     case TokenKind::kString:
@@ -247,7 +247,7 @@ Parser::State Parser::ReadOperand(State state) {
   }
 }
 
-Parser::State Parser::ReadAfterOperand(State state) {
+inline Parser::State Parser::ReadAfterOperand(State state) {
   const BinaryInfo binary = BinaryOf(token_.kind);
   const bool indexing = token_.kind == TokenKind::kOpenParen && state == State::kAfterCallResult;
   const bool continues = binary.isBinary || indexing || token_.kind == TokenKind::kCloseParen ||

@@ -78,8 +78,8 @@ class Parser {
     return ahead_;
   }
 
-  State ReadOperand(State state);
-  State ReadAfterOperand(State state);
+  [[gnu::always_inline]] State ReadOperand(State state);
+  [[gnu::always_inline]] State ReadAfterOperand(State state);
   State ReadName();
   State OpenCall(int function, qsizetype nameStart, qsizetype nameLength);
   void EmitNameValue(qsizetype nameStart, qsizetype nameLength);

@@ -15,6 +15,7 @@
 
 #include <new>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace vesko {
@@ -174,10 +175,9 @@ class Interpreter final : public ScriptEvaluator, private script::NestedEvaluato
         // An array cannot be shown, as converting it to text would fail.
         script::Fail(script::kTypeMismatch);
       }
-      Outcome outcome{{script::DisplayText(result), false, script::LiteralOf(result)}, 0};
-      if (outcome.evaluation.literal == outcome.evaluation.text) {
-        outcome.evaluation.literal = outcome.evaluation.text;  // shares the text's characters
-      }
+      QString text = script::DisplayText(result);
+      QString literal = script::LiteralOf(result, text);
+      Outcome outcome{{std::move(text), false, std::move(literal)}, 0};
       Reset();  // do not keep an evaluation's strings alive
       return outcome;
     } catch (const EvaluationFailure& failure) {

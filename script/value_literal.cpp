@@ -2,7 +2,10 @@
 
 #include "engine/normalizer.h"
 #include "script/dates.h"
-#include "script/number_text.h"
+
+#include <array>
+#include <charconv>
+#include <cstdint>
 
 namespace vesko::script {
 
@@ -13,25 +16,43 @@ bool SurvivesFolding(const QString& piece) {
   return EvaluationForm(piece) == piece;
 }
 
+// Appends `value` in decimal, with leading zeros up to `width` digits.
+void AppendNumber(QString& out, std::int64_t value, int width = 1) {
+  std::array<char, 16> digits{};
+  const char* end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+  for (auto length = end - digits.data(); length < width; ++length) {
+    out += u'0';
+  }
+  out += QLatin1String(digits.data(), end);
+}
+
+// #month/day/year hours:minutes:seconds#, leaving out what is zero: the time at midnight, the
+// day on day 0.
 QString DateLiteral(double serial) {
   const Moment moment = MomentOf(serial);
-  const QDate date = DateOfDay(moment.day);
-  const QString day = QStringLiteral("%1/%2/%3")
-                          .arg(date.month())
-                          .arg(date.day())
-                          .arg(date.year(), 4, 10, QLatin1Char('0'));
-  const QString time = QStringLiteral("%1:%2:%3")
-                           .arg(moment.seconds / 3600)
-                           .arg(moment.seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-                           .arg(moment.seconds % 60, 2, 10, QLatin1Char('0'));
-  // The date's text leaves out what is zero: the time at midnight, the day on day 0.
-  if (moment.seconds == 0) {
-    return u'#' + day + u'#';
+  QString out;
+  out.reserve(24);
+  out += u'#';
+  if (moment.day != 0 || moment.seconds == 0) {
+    const QDate date = DateOfDay(moment.day);
+    AppendNumber(out, date.month());
+    out += u'/';
+    AppendNumber(out, date.day());
+    out += u'/';
+    AppendNumber(out, date.year(), 4);
   }
-  if (moment.day == 0) {
-    return u'#' + time + u'#';
+  if (moment.seconds != 0) {
+    if (moment.day != 0) {
+      out += u' ';
+    }
+    AppendNumber(out, moment.seconds / 3600);
+    out += u':';
+    AppendNumber(out, moment.seconds / 60 % 60, 2);
+    out += u':';
+    AppendNumber(out, moment.seconds % 60, 2);
   }
-  return u'#' + day + u' ' + time + u'#';
+  out += u'#';
+  return out;
 }
 
 // Characters a string literal cannot hold as they are: line breaks end the literal, and the
@@ -78,20 +99,22 @@ QString StringLiteral(const QString& text) {
   if (text.contains(u'\n') || text.contains(u'\0') || !SurvivesFolding(text)) {
     return GuardedStringLiteral(text);
   }
+  // Quotes inside are doubled; the text between them is copied in whole pieces.
   QString out;
-  out.reserve(text.size() + 2);
+  out.reserve(text.size() + text.count(u'"') + 2);
   out += u'"';
-  for (const QChar c : text) {
-    out += c;
-    if (c == u'"') {
-      out += u'"';
-    }
+  qsizetype from = 0;
+  for (qsizetype quote = text.indexOf(u'"'); quote >= 0; quote = text.indexOf(u'"', from)) {
+    out += QStringView(text).sliced(from, quote + 1 - from);
+    out += u'"';
+    from = quote + 1;
   }
+  out += QStringView(text).sliced(from);
   out += u'"';
   return out;
 }
 
-QString LiteralOf(const Variant& value) {
+QString LiteralOf(const Variant& value, const QString& text) {
   switch (value.type) {
     case Subtype::kEmpty:
       return QStringLiteral("Empty");
@@ -104,7 +127,7 @@ QString LiteralOf(const Variant& value) {
       return QString();
     default:
       // Numbers, Booleans, Null and Nothing read back from their text.
-      return DisplayText(value);
+      return text;
   }
 }
 
