@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <optional>
 
 #include <fcntl.h>
@@ -24,10 +23,6 @@ namespace {
 // left in its journal.
 constexpr int kCloseWaitMs = 3000;
 constexpr int kRecoverWaitMs = 2000;
-
-QString SystemError() {
-  return QString::fromLocal8Bit(std::strerror(errno));
-}
 
 void AppendEscaped(QString& escaped, QStringView text) {
   for (const QChar c : text) {

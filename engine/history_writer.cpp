@@ -14,7 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <system_error>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -28,10 +28,6 @@ namespace {
 const QString kJournalPrefix = QStringLiteral("history.journal-");
 // Whole-file passes (reading through, copying) go through a buffer of this size.
 constexpr qint64 kChunkBytes = qint64{1024} * 1024;
-
-QString SystemError(int error = errno) {
-  return QString::fromLocal8Bit(std::strerror(error));
-}
 
 QByteArray Native(const QString& path) {
   return QFile::encodeName(path);
@@ -90,6 +86,10 @@ void LockExclusive(int fd) {
 }
 
 }  // namespace
+
+QString SystemError(int error) {
+  return QString::fromStdString(std::generic_category().message(error));
+}
 
 HistoryWriter::HistoryWriter(QString folder)
     : folder_(std::move(folder)),

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -16,6 +17,10 @@
 #include <sys/types.h>
 
 namespace vesko {
+
+// The system's description of error number `error` (errno by default), as the history file's
+// messages quote it; safe on any thread.
+QString SystemError(int error = errno);
 
 // Everything that writes the history file, for HistoryFile. The calling (UI) thread only ever
 // writes to this process's journal, history.journal-<pid>-<random>, a private file that it

@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include "tests/file_bytes.h"
+#include "tests/window/kept_window_fixture.h"
 #include "tests/window/message_box_answer.h"
 
 using vesko::HistoryFile;
@@ -41,44 +42,8 @@ const QString kClearText = QStringLiteral("清除历史记录");
 
 }  // namespace
 
-class KeptHistoryTest : public QObject {
+class KeptHistoryTest : public QObject, private vesko::test::KeptWindowFixture {
   Q_OBJECT
-
- private:
-  std::unique_ptr<vesko::ExpressionEvaluator> evaluator_ = vesko::CreateScriptEvaluator();
-  std::unique_ptr<QTemporaryDir> dir_;
-  std::unique_ptr<HistoryFile> file_;
-
-  QString historyPath() const { return dir_->filePath(QStringLiteral("history.txt")); }
-  // What the history file holds once the rows committed so far are written.
-  QByteArray Kept() const {
-    if (file_) {
-      file_->Flush();
-    }
-    return ReadBytes(historyPath());
-  }
-
-  // A window after its start-up sequence, keeping its rows in this test's folder (or nowhere).
-  std::unique_ptr<MainWindow> StartWindow(bool keep = true) {
-    file_ = std::make_unique<HistoryFile>(dir_->path());
-    auto window = std::make_unique<MainWindow>(*evaluator_);
-    if (keep) {
-      window->setHistoryFile(file_.get());
-    }
-    window->Load();
-    if (!QTest::qWaitForWindowExposed(window.get())) {
-      qWarning("window not exposed");
-    }
-    return window;
-  }
-
-  // Types `expression` over whatever the input box holds (a failed commit leaves its text there)
-  // and presses Enter.
-  static void Commit(MainWindow& window, const QString& expression) {
-    window.inputBox()->selectAll();
-    QTest::keyClicks(window.inputBox(), expression);
-    QTest::keyClick(window.inputBox(), Qt::Key_Return);
-  }
 
  private slots:
   void init();
@@ -96,13 +61,11 @@ class KeptHistoryTest : public QObject {
 };
 
 void KeptHistoryTest::init() {
-  dir_ = std::make_unique<QTemporaryDir>();
-  QVERIFY(dir_->isValid());
+  MakeFolder();
 }
 
-// The history file's writer finishes before its folder goes.
 void KeptHistoryTest::cleanup() {
-  file_.reset();
+  DropFile();
 }
 
 void KeptHistoryTest::restoredBelowStartExamples() {

@@ -26,6 +26,7 @@
 #include "tests/test_rows.h"
 
 #include "tests/file_bytes.h"
+#include "tests/window/kept_window_fixture.h"
 #include "tests/window/message_box_answer.h"
 
 using namespace Qt::StringLiterals;
@@ -48,37 +49,9 @@ QPoint LinePoint(QPlainTextEdit* box, int line) {
 
 }  // namespace
 
-class RecallAndReuseTest : public QObject {
+class RecallAndReuseTest : public QObject, private vesko::test::KeptWindowFixture {
   Q_OBJECT
 
- private:
-  std::unique_ptr<vesko::ExpressionEvaluator> evaluator_ = vesko::CreateScriptEvaluator();
-  std::unique_ptr<QTemporaryDir> dir_;
-  std::unique_ptr<HistoryFile> file_;
-
-  QString historyPath() const { return dir_->filePath(QStringLiteral("history.txt")); }
-
-  std::unique_ptr<MainWindow> StartWindow(bool keep = true) {
-    file_ = std::make_unique<HistoryFile>(dir_->path());
-    auto window = std::make_unique<MainWindow>(*evaluator_);
-    if (keep) {
-      window->setHistoryFile(file_.get());
-    }
-    window->Load();
-    if (!QTest::qWaitForWindowExposed(window.get())) {
-      qWarning("window not exposed");
-    }
-    return window;
-  }
-
-  static void Type(MainWindow& window, const QString& text) {
-    window.inputBox()->selectAll();
-    QTest::keyClicks(window.inputBox(), text);
-  }
-  static void Commit(MainWindow& window, const QString& expression) {
-    Type(window, expression);
-    QTest::keyClick(window.inputBox(), Qt::Key_Return);
-  }
   static QString Input(const MainWindow& window) { return window.inputBox()->toPlainText(); }
   static QString FirstLine(const MainWindow& window) {
     return window.historyText().section(QStringLiteral("\r\n"), 0, 0);
@@ -100,9 +73,7 @@ class RecallAndReuseTest : public QObject {
   // Every file under the data folder that holds `text`, once the rows and clearings asked for
   // so far are done.
   QStringList FilesHolding(const QByteArray& text) const {
-    if (file_) {
-      file_->Flush();
-    }
+    Kept();  // waits for the writer
     QStringList holding;
     QDirIterator it(dir_->path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
@@ -137,13 +108,11 @@ class RecallAndReuseTest : public QObject {
 };
 
 void RecallAndReuseTest::init() {
-  dir_ = std::make_unique<QTemporaryDir>();
-  QVERIFY(dir_->isValid());
+  MakeFolder();
 }
 
-// The history file's writer finishes before its folder goes.
 void RecallAndReuseTest::cleanup() {
-  file_.reset();
+  DropFile();
 }
 
 void RecallAndReuseTest::recallOrderWithRowsOfAnEarlierRun() {
